@@ -1,0 +1,4 @@
+// The palette's "Preferences" button.
+#include "shell/tapsel.h"
+
+void Tapsel::PreferencesPushButton_Action() {}

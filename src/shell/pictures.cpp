@@ -1,0 +1,29 @@
+#include "shell/pictures.h"
+
+namespace Pictures {
+
+namespace {
+int readCount = 0;
+
+QPixmap read(int id)
+{
+    ++readCount;
+    return QPixmap(QStringLiteral(":/pictures/%1.png").arg(id));
+}
+} // namespace
+
+QPixmap TapselNewIcon2Larger()
+{
+    static const QPixmap picture = read(170);
+    return picture;
+}
+
+QPixmap Tapsel2()
+{
+    static const QPixmap picture = read(172);
+    return picture;
+}
+
+int loads() { return readCount; }
+
+} // namespace Pictures
