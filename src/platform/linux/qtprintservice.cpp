@@ -1,0 +1,8 @@
+// Placeholder until the real service lands.
+#include "platform/linux/linuxplatform.h"
+
+namespace platform::linux_x11 {
+
+std::unique_ptr<PrintService> makePrintService() { return nullptr; }
+
+} // namespace platform::linux_x11
