@@ -21,6 +21,12 @@ export TAPSEL_BUILD=$build TAPSEL_ROOT=$root QT_QPA_PLATFORM=xcb
 passed=0
 failed=0
 failures=()
+
+# The tests of the real services need this desktop and this CUPS too.
+if [ -z "$pattern" ]; then
+    echo "=== tests of the real services"
+    (cd "$build" && ctest -L linux --output-on-failure) || failed=$((failed + 1))
+fi
 for script in "$root"/tests/e2e/e2e_*.sh; do
     name=$(basename "$script" .sh)
     [ -n "$pattern" ] && [[ $name != *$pattern* ]] && continue
