@@ -12,6 +12,8 @@
 
 using fakes::FakeDesktop;
 
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace {
 
 const QString kApp = QStringLiteral("Mousepad");
