@@ -6,12 +6,18 @@ namespace platform {
 
 namespace {
 
-QString textOf(const ClipboardContents &piece)
+const ClipboardFormat *plainOf(const ClipboardContents &piece)
 {
     for (const ClipboardFormat &f : piece)
         if (f.mime == QLatin1String(kTextMime))
-            return QString::fromUtf8(f.data);
-    return {};
+            return &f;
+    return nullptr;
+}
+
+QString textOf(const ClipboardContents &piece)
+{
+    const ClipboardFormat *plain = plainOf(piece);
+    return plain ? QString::fromUtf8(plain->data) : QString();
 }
 
 bool hasPayload(const ClipboardContents &piece)
@@ -20,6 +26,16 @@ bool hasPayload(const ClipboardContents &piece)
         if (f.mime != QLatin1String(kTextMime) || !f.data.isEmpty())
             return true;
     return false;
+}
+
+// Another form of the same text: it tells only its own clipboard's text.
+bool isTextForm(const QString &mime)
+{
+    if (mime.startsWith(QLatin1String("text/"), Qt::CaseInsensitive))
+        return mime.compare(QLatin1String("text/uri-list"), Qt::CaseInsensitive) != 0
+                && mime.compare(QLatin1String("text/x-moz-url"), Qt::CaseInsensitive) != 0;
+    return mime == QLatin1String("application/x-qt-richtext")
+            || mime == QLatin1String("application/rtf") || mime == QLatin1String("COMPOUND_TEXT");
 }
 
 } // namespace
@@ -45,13 +61,28 @@ ClipboardContents WASTEfield::contents() const
         return pieces_.isEmpty() ? ClipboardContents{} : pieces_.back();
     if (live.size() == 1)
         return *live.front();
-    // Several clipboards joined: their texts run on as one; any other format comes from
-    // the newest clipboard that offered it.
+    // Several clipboards joined give back one: their texts run on as one text, and any other
+    // format comes from the newest clipboard that offered it. Another form of text (HTML, a
+    // charset variant) stays only when a single clipboard had text; with several it would
+    // tell a different text than the joined one.
+    QList<const ClipboardContents *> withText;
+    bool anyPlain = false;
+    for (const ClipboardContents *p : live) {
+        anyPlain = anyPlain || plainOf(*p);
+        if (!textOf(*p).isEmpty())
+            withText.append(p);
+    }
     ClipboardContents joined;
-    joined.append({QString::fromLatin1(kTextMime), Text().replace(QChar('\r'), QChar('\n')).toUtf8()});
+    if (withText.size() == 1)
+        joined.append(*plainOf(*withText.front()));
+    else if (anyPlain)
+        joined.append({QString::fromLatin1(kTextMime),
+                       Text().replace(QChar('\r'), QChar('\n')).toUtf8()});
     for (auto it = live.crbegin(); it != live.crend(); ++it)
         for (const ClipboardFormat &f : **it) {
             if (f.mime == QLatin1String(kTextMime))
+                continue;
+            if (withText.size() > 1 && isTextForm(f.mime))
                 continue;
             bool seen = false;
             for (const ClipboardFormat &g : joined)
@@ -67,7 +98,7 @@ void WASTEfield::Copy()
     if (pieces_.isEmpty()) // nothing was saved: leave the clipboard as it is
         return;
     const QString all = Text();
-    if (selStart_ <= 0 && selStart_ + selLength_ >= all.size()) {
+    if (selStart_ <= 0 && qint64(selStart_) + selLength_ >= all.size()) {
         clipboard().setContents(contents());
         return;
     }

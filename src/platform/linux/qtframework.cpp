@@ -1,8 +1,84 @@
-// Placeholder until the real service lands.
+// The framework's small services over Qt: beep, the modal message, the yield point, web
+// addresses and the main screen's size in points.
 #include "platform/linux/linuxplatform.h"
+#include "platform/points.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QScreen>
+#include <QThread>
+#include <QUrl>
 
 namespace platform::linux_x11 {
 
-std::unique_ptr<Framework> makeFramework() { return nullptr; }
+namespace {
+
+// The commands wait for the front application's copy by counting 100000 to 300000 yields.
+// An idle turn of Qt's loop takes well under a microsecond, which would make that wait a
+// fraction of a second; so every batch of yields is stretched to a fixed least duration, and
+// 200000 yields last about 1.2 seconds whatever the machine.
+constexpr int kPaceEvery = 100;
+constexpr qint64 kLeastNsPerYield = 6000;
+
+class QtFramework : public Framework {
+public:
+    void beep() override { QApplication::beep(); }
+
+    void messageBox(const QString &text) override
+    {
+        QString shown = text;
+        shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        shown.replace(QChar('\r'), QChar('\n'));
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Tapsel"), shown,
+                        QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        // Tapsel has no other window in sight: the message must come up on top, in front.
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        box.raise();
+        box.activateWindow();
+        box.exec();
+    }
+
+    void yield() override
+    {
+        QCoreApplication::processEvents();
+        if (++calls_ % kPaceEvery != 0)
+            return;
+        const qint64 least = kPaceEvery * kLeastNsPerYield;
+        if (batch_.isValid()) {
+            const qint64 spent = batch_.nsecsElapsed();
+            if (spent < least)
+                QThread::usleep(static_cast<unsigned long>((least - spent) / 1000));
+        }
+        batch_.start();
+    }
+
+    void openUrl(const QString &url) override
+    {
+        QDesktopServices::openUrl(QUrl::fromUserInput(url));
+    }
+
+    QSize mainScreenSize() override
+    {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return {0, 0};
+        const qreal perPoint = pixelsPerPoint();
+        const QSize pixels = screen->size();
+        return {qRound(pixels.width() / perPoint), qRound(pixels.height() / perPoint)};
+    }
+
+private:
+    quint64 calls_ = 0;
+    QElapsedTimer batch_;
+};
+
+} // namespace
+
+std::unique_ptr<Framework> makeFramework() { return std::make_unique<QtFramework>(); }
 
 } // namespace platform::linux_x11
