@@ -1,8 +1,11 @@
 #include "shell/menu.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QTextEdit>
 
 namespace {
 QPointer<Menu> &theMenu()
@@ -21,6 +24,42 @@ QAction *addItem(QMenu *menu, const char *name, const QString &text, const QStri
     a->setMenuRole(role);
     return a;
 }
+// The standard editing commands act on the focused text field, if any.
+enum class Edit { Undo, Cut, Copy, Paste, Clear };
+
+void editFocused(Edit edit)
+{
+    QWidget *w = QApplication::focusWidget();
+    if (auto *line = qobject_cast<QLineEdit *>(w)) {
+        switch (edit) {
+        case Edit::Undo: line->undo(); break;
+        case Edit::Cut: line->cut(); break;
+        case Edit::Copy: line->copy(); break;
+        case Edit::Paste: line->paste(); break;
+        case Edit::Clear: line->del(); break;
+        }
+        return;
+    }
+    auto run = [edit](auto *text) {
+        switch (edit) {
+        case Edit::Undo: text->undo(); break;
+        case Edit::Cut: text->cut(); break;
+        case Edit::Copy: text->copy(); break;
+        case Edit::Paste: text->paste(); break;
+        case Edit::Clear: {
+            QTextCursor c = text->textCursor();
+            c.removeSelectedText();
+            text->setTextCursor(c);
+            break;
+        }
+        }
+    };
+    if (auto *rich = qobject_cast<QTextEdit *>(w))
+        run(rich);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
+        run(plain);
+}
+
 } // namespace
 
 Menu &Menu::instance()
@@ -39,10 +78,9 @@ Menu::Menu() : QMenuBar(nullptr)
     UntitledMenu2->setObjectName(QStringLiteral("UntitledMenu2"));
     addItem(UntitledMenu2, "FilePreferences", QStringLiteral("Preferences"), {},
             QAction::PreferencesRole);
-    QAction *quit = addItem(UntitledMenu2, "FileQuit", QStringLiteral("Quit"),
-                            QStringLiteral("Ctrl+Q"), QAction::QuitRole);
-    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows, Qt::QueuedConnection);
-    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // Quit is the application object's to carry out (it closes every window first).
+    addItem(UntitledMenu2, "FileQuit", QStringLiteral("Quit"), QStringLiteral("Ctrl+Q"),
+            QAction::QuitRole);
 
     UntitledMenu0 = addMenu(QStringLiteral("Edit"));
     UntitledMenu0->setObjectName(QStringLiteral("UntitledMenu0"));
@@ -50,6 +88,7 @@ Menu::Menu() : QMenuBar(nullptr)
             QAction::NoRole);
     QAction *sep = UntitledMenu0->addSeparator();
     sep->setObjectName(QStringLiteral("UntitledMenu1"));
+    sep->setMenuRole(QAction::NoRole);
     addItem(UntitledMenu0, "EditCut", QStringLiteral("Cut"), QStringLiteral("Ctrl+X"),
             QAction::NoRole);
     addItem(UntitledMenu0, "EditCopy", QStringLiteral("Copy"), QStringLiteral("Ctrl+C"),
@@ -57,6 +96,14 @@ Menu::Menu() : QMenuBar(nullptr)
     addItem(UntitledMenu0, "EditPaste", QStringLiteral("Paste"), QStringLiteral("Ctrl+V"),
             QAction::NoRole);
     addItem(UntitledMenu0, "EditClear", QStringLiteral("Clear"), {}, QAction::NoRole);
+    const std::pair<const char *, Edit> edits[] = {{"EditUndo", Edit::Undo},
+                                                   {"EditCut", Edit::Cut},
+                                                   {"EditCopy", Edit::Copy},
+                                                   {"EditPaste", Edit::Paste},
+                                                   {"EditClear", Edit::Clear}};
+    for (const auto &[name, edit] : edits)
+        connect(item(QLatin1String(name)), &QAction::triggered, this,
+                [edit] { editFocused(edit); });
     addItem(UntitledMenu0, "AboutTapsel", QStringLiteral("About Tapsel..."), {},
             QAction::AboutRole);
 }

@@ -1,5 +1,8 @@
 #include "shell/pictures.h"
 
+// The pictures live in a static library: register its resources before the first read.
+static void registerResources() { Q_INIT_RESOURCE(tapsel); }
+
 namespace Pictures {
 
 namespace {
@@ -8,6 +11,7 @@ int readCount = 0;
 QPixmap read(int id)
 {
     ++readCount;
+    registerResources();
     return QPixmap(QStringLiteral(":/pictures/%1.png").arg(id));
 }
 } // namespace

@@ -24,6 +24,8 @@ QPointer<Tapsel> &thePalette()
     return p;
 }
 
+QAction *menuItem(const char *name) { return Menu::instance().item(QLatin1String(name)); }
+
 QString withBreaks(QString text) { return text.replace(QChar('\r'), QChar('\n')); }
 
 const QString kPrintOneHelp = QStringLiteral(
@@ -189,5 +191,15 @@ void Tapsel::CreateControls()
 }
 
 void Tapsel::Open() { hide(); }
+
+QAction *Tapsel::FilePreferences() const { return menuItem("FilePreferences"); }
+QAction *Tapsel::FileQuit() const { return menuItem("FileQuit"); }
+QAction *Tapsel::EditUndo() const { return menuItem("EditUndo"); }
+QAction *Tapsel::UntitledMenu1() const { return menuItem("UntitledMenu1"); }
+QAction *Tapsel::EditCut() const { return menuItem("EditCut"); }
+QAction *Tapsel::EditCopy() const { return menuItem("EditCopy"); }
+QAction *Tapsel::EditPaste() const { return menuItem("EditPaste"); }
+QAction *Tapsel::EditClear() const { return menuItem("EditClear"); }
+QAction *Tapsel::AboutTapsel() const { return menuItem("AboutTapsel"); }
 
 void Tapsel::closeEvent(QCloseEvent *event) { QWidget::closeEvent(event); }

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+class QAction;
 class QLabel;
 class QPushButton;
 class QFrame;
@@ -46,6 +47,17 @@ public:
     timers::SetHotKeyTimer *SetHotKeyTimer;
     timers::PrintMultipleCopiesNoStampTimer1 *PrintMultipleCopiesNoStampTimer1;
     timers::PrintMultipleCopiesNoStampTimer2 *PrintMultipleCopiesNoStampTimer2;
+
+    // The menu bar's items, looked up by name.
+    QAction *FilePreferences() const;
+    QAction *FileQuit() const;
+    QAction *EditUndo() const;
+    QAction *UntitledMenu1() const;
+    QAction *EditCut() const;
+    QAction *EditCopy() const;
+    QAction *EditPaste() const;
+    QAction *EditClear() const;
+    QAction *AboutTapsel() const;
 
     // The timer-driven commands' shared steps.
     void SaveUserClipboard();
