@@ -1,0 +1,29 @@
+#include "shell/aboutwindow.h"
+
+#include "platform/points.h"
+#include "shell/pictures.h"
+
+#include <QLabel>
+
+using platform::pt;
+using platform::ptRect;
+
+AboutTapselWindow::AboutTapselWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("AboutTapselWindow"));
+    setWindowTitle(QStringLiteral("About Tapsel 2.0"));
+    resize(pt(530), pt(406));
+    setMinimumSize(pt(64), pt(64));
+    setMaximumSize(pt(32000), pt(32000));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(239, 239, 239));
+    setPalette(pal);
+
+    ImageWell1 = new QLabel(this);
+    ImageWell1->setObjectName(QStringLiteral("ImageWell1"));
+    ImageWell1->setGeometry(ptRect(0, 0, 530, 406));
+    ImageWell1->setAlignment(Qt::AlignCenter);
+    ImageWell1->setScaledContents(true);
+    ImageWell1->setPixmap(Pictures::Tapsel2());
+}
