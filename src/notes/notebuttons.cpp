@@ -12,12 +12,19 @@ void OpenNoteWindow(AddNoteWindow::Flow flow)
     platform::Processes &p = platform::processes();
     Module1::FrontMostApp = p.GetFrontProcessCreator();
     p.BringProcessFront();
+    const bool fresh = !AddNoteWindow::exists();
     AddNoteWindow &window = AddNoteWindow::instance();
+    const QSize screen = platform::framework().mainScreenSize();
+    auto place = [&] { window.Place(screen.height() - 700, screen.width() - 350); };
+    // Before its first showing the window manager places a window frame and all; after it,
+    // only once it knows the frame. A fresh window is therefore placed before it shows.
+    if (fresh)
+        place();
     window.show();
     window.raise();
     window.activateWindow();
-    const QSize screen = platform::framework().mainScreenSize();
-    window.Place(screen.height() - 700, screen.width() - 350);
+    if (!fresh)
+        place();
     const bool oneCopy = flow == AddNoteWindow::Flow::OneCopy;
     window.AddNotePrMultButton->setVisible(!oneCopy);
     window.AddNoteButton->setVisible(oneCopy);
