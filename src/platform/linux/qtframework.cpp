@@ -34,9 +34,9 @@ public:
         QMessageBox box(QMessageBox::Information, QStringLiteral("Tapsel"), shown,
                         QMessageBox::Ok);
         box.setTextFormat(Qt::PlainText);
+        box.setWindowModality(Qt::ApplicationModal); // resets the window flags: before them
         // Tapsel has no other window in sight: the message must come up on top, in front.
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
-        box.setWindowModality(Qt::ApplicationModal);
         box.show();
         box.raise();
         box.activateWindow();
@@ -48,13 +48,18 @@ public:
         QCoreApplication::processEvents();
         if (++calls_ % kPaceEvery != 0)
             return;
-        const qint64 least = kPaceEvery * kLeastNsPerYield;
-        if (batch_.isValid()) {
-            const qint64 spent = batch_.nsecsElapsed();
-            if (spent < least)
-                QThread::usleep(static_cast<unsigned long>((least - spent) / 1000));
+        if (!clock_.isValid())
+            clock_.start();
+        // Each batch ends on its due time, counted from the last one's, so oversleeping once
+        // is made up by the next; a wait that starts after a pause starts its count anew.
+        const qint64 batch = kPaceEvery * kLeastNsPerYield;
+        const qint64 now = clock_.nsecsElapsed();
+        if (now < due_) {
+            QThread::usleep(static_cast<unsigned long>((due_ - now) / 1000));
+            due_ += batch;
+        } else {
+            due_ = now + batch;
         }
-        batch_.start();
     }
 
     void openUrl(const QString &url) override
@@ -74,7 +79,8 @@ public:
 
 private:
     quint64 calls_ = 0;
-    QElapsedTimer batch_;
+    QElapsedTimer clock_;
+    qint64 due_ = 0;
 };
 
 } // namespace
