@@ -79,7 +79,9 @@ private:
             const quint32 handle = listener_->ApplicationGetDockTileMenu();
             const MenuMBS *built = MenuMBS::fromHandle(handle);
             for (int index = 1; built && index <= built->count(); ++index) {
-                QAction *item = menu_->addAction(built->itemText(index));
+                // An item's "&" is text, not a keyboard mnemonic.
+                QString text = built->itemText(index);
+                QAction *item = menu_->addAction(text.replace(QChar('&'), QLatin1String("&&")));
                 const quint32 code = built->commandAt(index);
                 // The listener may be gone by the time an item is chosen.
                 QPointer<CarbonApplicationEventsMBS> listener(listener_);
