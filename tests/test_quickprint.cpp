@@ -135,8 +135,9 @@ TEST_F(QuickPrint, TimerTwoOutcomesInTheirOrder)
         EXPECT_EQ(fx().desktop.front, o.frontAfter);
         // The user's clipboard comes back on every outcome of timer two.
         EXPECT_EQ(fx().clipboard.data, userClipboard());
-        if (o.message == Messages::kSameMaterialTryAgain)
+        if (o.message == Messages::kSameMaterialTryAgain) {
             EXPECT_EQ(palette->SaveLastJobWASTEfield->Text(), "1");
+        }
     }
 }
 
