@@ -157,6 +157,18 @@ void PreferencesWindow::CreateControls()
     StaticText1 = label("StaticText1", ptRect(45, 12, 200, 20), kHeading, 12);
     StaticText2 = label("StaticText2", ptRect(40, 136, 210, 42), kNote, 11);
 
+    // A caption that needed more lines pushes what lies below it down, never onto it.
+    QWidget *previous = nullptr;
+    for (QWidget *w :
+        { static_cast<QWidget *>(StaticText1), static_cast<QWidget *>(PageSetUpCheckbox),
+            static_cast<QWidget *>(PrintDialogCheckbox), static_cast<QWidget *>(StaticText2) }) {
+        if (previous && w->y() < previous->geometry().bottom() + pt(6))
+            w->move(w->x(), previous->geometry().bottom() + pt(6));
+        previous = w;
+    }
+    if (height() < StaticText2->geometry().bottom() + pt(12))
+        resize(width(), StaticText2->geometry().bottom() + pt(12));
+
     // pressed() comes as the button goes down, before the click completes and toggles;
     // clicked() is a value change made by the user (changes made here in code do not count).
     connect(PageSetUpCheckbox, &QAbstractButton::pressed, this,

@@ -3,7 +3,8 @@
 // commands are done (no timer armed, no Tapsel window shown), 2 on a time-out.
 // With --stay it prints "idle" then and keeps running (holding what it put on the
 // clipboard) until it is terminated.
-//   tapsel_driver [--load-preferences] [--stay] [--timeout SECONDS] BUTTON...
+// With --show-preferences the Preferences window is shown first, as its menu item shows it.
+//   tapsel_driver [--load-preferences] [--show-preferences] [--stay] [--timeout SECONDS] BUTTON...
 #include "common/module1.h"
 #include "platform/linux/linuxplatform.h"
 #include "shell/tapsel.h"
@@ -15,6 +16,7 @@
 
 #if __has_include("prefs/preferencefiles.h")
 #include "prefs/preferencefiles.h"
+#include "prefs/preferenceswindow.h"
 #define TAPSEL_DRIVER_HAS_PREFERENCES 1
 #endif
 
@@ -42,12 +44,15 @@ int main(int argc, char **argv)
 
     QStringList buttons;
     bool loadPreferences = false;
+    bool showPreferences = false;
     bool stay = false;
     int timeoutSeconds = 120;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--load-preferences"))
             loadPreferences = true;
+        else if (args[i] == QLatin1String("--show-preferences"))
+            showPreferences = true;
         else if (args[i] == QLatin1String("--stay"))
             stay = true;
         else if (args[i] == QLatin1String("--timeout") && i + 1 < args.size())
@@ -61,6 +66,14 @@ int main(int argc, char **argv)
     if (loadPreferences) {
 #ifdef TAPSEL_DRIVER_HAS_PREFERENCES
         LoadPreferences();
+#else
+        std::fprintf(stderr, "tapsel_driver: preferences are not built in\n");
+        return 3;
+#endif
+    }
+    if (showPreferences) {
+#ifdef TAPSEL_DRIVER_HAS_PREFERENCES
+        PreferencesWindow::showWindow();
 #else
         std::fprintf(stderr, "tapsel_driver: preferences are not built in\n");
         return 3;
