@@ -209,6 +209,8 @@ void AppEvents::deliverTo(platform::Application &app, Handlers handlers)
         action.sa_flags = SA_RESTART;
         for (int s : {SIGTERM, SIGINT, SIGHUP})
             sigaction(s, &action, nullptr);
+        // A second launch that leaves before its answer must not end this one.
+        std::signal(SIGPIPE, SIG_IGN);
     } else {
         platformWarning(QStringLiteral("No signal pipe: SIGTERM ends Tapsel without closing."));
     }
