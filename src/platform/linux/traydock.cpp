@@ -58,10 +58,14 @@ public:
         if (listener != listener_)
             return;
         listener_ = nullptr;
+        // No listener, no Dock icon. The next listener makes a new one.
         if (icon_)
             icon_->hide();
-        if (menu_)
-            menu_->clear();
+        delete icon_.data();
+        if (menu_ && menu_->isVisible())
+            menu_->deleteLater(); // a command of this very menu closed the listener
+        else
+            delete menu_.data();
     }
 
     void setApplicationMenuItems(const QList<QAction *> &items) override
