@@ -36,7 +36,7 @@ protected:
     static ClipboardContents userClipboard()
     {
         return { { "text/plain", "user text\n" },
-            { "image/png", QByteArray("\x89PNG\r\n\x1a\n\0\0binary", 18) },
+            { "image/png", QByteArray("\x89PNG\r\n\x1a\n\0\0binary", 16) },
             { "application/x-private", QByteArray("\0\1\2", 3) } };
     }
     static void setFlags(int bits)
