@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -409,4 +410,19 @@ TEST_F(PreferenceTest, UnwritableFolderLeavesTheOldFilesAlone)
     SavePreferences();
     EXPECT_EQ(read(fx().files.root() + "/Tapsel Resources"), "not a folder");
     EXPECT_EQ(fx().log.lines.size(), 2);
+}
+
+TEST_F(PreferenceTest, SpaceBarWorksAsAClick)
+{
+    write(pageFile(), "PageSetUpTrue\n");
+    PreferencesWindow::showWindow();
+    PreferencesWindow &w = PreferencesWindow::instance();
+    for (QEvent::Type type : { QEvent::KeyPress, QEvent::KeyRelease }) {
+        QKeyEvent key(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QApplication::sendEvent(w.PrintDialogCheckbox, &key);
+    }
+    EXPECT_FALSE(w.PageSetUpCheckbox->isChecked());
+    EXPECT_TRUE(w.PrintDialogCheckbox->isChecked());
+    EXPECT_FALSE(Module1::ViewPageSetUp);
+    EXPECT_TRUE(Module1::ViewPrinterDialog);
 }
