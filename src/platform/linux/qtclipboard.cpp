@@ -354,6 +354,9 @@ ClipboardContents QtClipboard::contents()
             const QByteArray data = qtFormatData(md, f);
             if (data.size() <= limits.formatBytes)
                 out.append({f, data});
+            else
+                qWarning("Tapsel: the clipboard's %s is larger than %lld bytes; left out",
+                         qPrintable(f), qlonglong(limits.formatBytes));
         }
         return out;
     }
