@@ -115,6 +115,7 @@ TEST_F(Triggers, RefusedHotKeyLeavesEverythingElseWorking)
     fx().hotKeys.refuse = true;
     HotKeyWindow &w = HotKeyWindow::instance();
     EXPECT_FALSE(w.GlobalHotKey1->isRegistered());
+    EXPECT_EQ(fx().log.lines, QStringList{kHotKeyRefusedLine});
     fx().hotKeys.release();
     EXPECT_EQ(started(), "none");
     MainWindow::instance();

@@ -4,6 +4,7 @@
 #include "common/util.h"
 #include "platform/globalhotkey.h"
 #include "platform/points.h"
+#include "platform/services.h"
 #include "shell/tapsel.h"
 #include "triggers/pendingprint.h"
 
@@ -31,7 +32,9 @@ HotKeyWindow::HotKeyWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopH
 void HotKeyWindow::GlobalHotKey1_Open()
 {
     const int modifiers = GlobalHotKey1->GetControlKeyValue() + GlobalHotKey1->GetOptionKeyValue();
-    GlobalHotKey1->RegisterHotKey(QStringLiteral("Test"), QStringLiteral("Test"), 35, modifiers);
+    // Refused (another program holds the combination): the key stays quiet, all else works.
+    if (!GlobalHotKey1->RegisterHotKey(QStringLiteral("Test"), QStringLiteral("Test"), 35, modifiers))
+        platform::log().DebugMessageMBS(QString::fromLatin1(kHotKeyRefusedLine));
 }
 
 void HotKeyWindow::Open() { move(-300, y()); }

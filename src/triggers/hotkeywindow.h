@@ -10,6 +10,10 @@ namespace platform {
 class GlobalHotKey;
 }
 
+// The diagnostic line when the system refuses the hot key.
+inline const char *const kHotKeyRefusedLine =
+    "Ctrl+Alt+P is taken by another program: the hot key will not print";
+
 class HotKeyWindow : public QWidget {
     Q_OBJECT
 public:

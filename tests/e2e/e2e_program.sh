@@ -7,6 +7,7 @@
 #    the application-menu items, "Print Your Selection" prints, "About Tapsel..." shows the
 #    About window (screenshots of both in the test's folder).
 #  - With "PageSetUpTrue" the hot key brings up Page Setup, then Print, then prints.
+#  - Ctrl+Alt+P held by another program: one diagnostic line, and Tapsel runs on.
 #  - A second launch exits 0 and leaves the first running; SIGTERM ends it with "App.Close",
 #    the Preferences window made at start-up saving both files on the way out.
 #  - The X server going away ends Tapsel cleanly: exit status 0, no abort, no core.
@@ -161,6 +162,20 @@ xdotool key Return
 check_printed
 check_clipboard "${formats[@]}"
 e2e_log "PageSetUpTrue: Page Setup, then Print, then the PDF; clipboard back"
+
+# --- another program holds Ctrl+Alt+P (here a Tapsel of another session): one line, it runs on
+mkdir -p "$tmp/other-runtime" && chmod 700 "$tmp/other-runtime"
+XDG_RUNTIME_DIR="$tmp/other-runtime" "$app/tapsel" 2>"$tmp/other.log" &
+other=$!
+e2e_wait 100 grep -q 'Ctrl+Alt+P is taken by another program' "$tmp/other.log" \
+    || e2e_fail "no line about the hot key held elsewhere: $(cat "$tmp/other.log")"
+kill -0 "$other" || e2e_fail "a refused hot key ended tapsel"
+kill -TERM "$other"
+rc=0
+wait "$other" || rc=$?
+[ "$rc" = 0 ] || e2e_fail "the other tapsel ended with status $rc"
+[ "$(grep -c 'taken by another program' "$tmp/other.log")" = 1 ] || e2e_fail "more than one line"
+e2e_log "hot key held elsewhere: one line, no crash"
 
 # --- quit by SIGTERM: the hidden Preferences window saves, "App.Close" is the last line
 rm -f "$resources/PrinterDialog Preference"
