@@ -95,6 +95,11 @@ protected:
     QString start(const QString &program, const QStringList &args)
     {
         auto &app = apps.emplace_back(std::make_unique<QProcess>());
+        // Settings of its own: a killed editor must leave no session behind for the next one
+        // (or for anyone else's) to offer to restore.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
+        app->setProcessEnvironment(environment);
         app->start(program, args);
         if (!app->waitForStarted(5000))
             return {};
@@ -172,6 +177,17 @@ TEST_F(X11ProcessesTest, CopyKeystrokeCopiesTheEditorsSelection)
             << clipboardText().toStdString();
         settle(400); // the key the timer lets go of
     }
+
+    // A layout without Latin letters in front: the key that is "C" in another group copies.
+    struct RestoreLayout {
+        ~RestoreLayout() { QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("us")}); }
+    } restore;
+    ASSERT_EQ(QProcess::execute(QStringLiteral("setxkbmap"),
+                                {QStringLiteral("-layout"), QStringLiteral("ru,us")}),
+              0);
+    markClipboard();
+    postCopy();
+    EXPECT_TRUE(waitUntil([&] { return clipboardText() == text; })) << clipboardText().toStdString();
 }
 
 // Ctrl+C would interrupt the program in the terminal; its selection is copied all the same.
