@@ -141,16 +141,16 @@ int QtClipboard::replyMs() const
     return stalled ? limits.stalledReplyMs : limits.replyMs;
 }
 
+// An owner that let one answer lapse gets only short waits for a while, even if it answers
+// some requests (its list of targets, say) but not others.
 void QtClipboard::noteAnswer(Status status)
 {
-    if (status == Status::TimedOut) {
-        if (owner_ != stalledOwner_)
-            qWarning("Tapsel: the clipboard's owner (window 0x%x) does not answer", owner_);
-        stalledOwner_ = owner_;
-        stalledSince_.start();
-    } else if (status != Status::Failed && owner_ == stalledOwner_) {
-        stalledOwner_ = 0;
-    }
+    if (status != Status::TimedOut)
+        return;
+    if (owner_ != stalledOwner_)
+        qWarning("Tapsel: the clipboard's owner (window 0x%x) does not answer", owner_);
+    stalledOwner_ = owner_;
+    stalledSince_.start();
 }
 
 QList<QtClipboard::Offer> QtClipboard::xOffers()
