@@ -32,9 +32,9 @@ const QString kQtImage = QStringLiteral("application/x-qt-image");
 bool isMetaTarget(const QByteArray &name)
 {
     static const QList<QByteArray> meta {
-            "TARGETS", "TIMESTAMP",        "MULTIPLE",        "SAVE_TARGETS", "DELETE",
-            "INSERT_SELECTION", "INSERT_PROPERTY", "PIXMAP", "BITMAP",       "DRAWABLE",
-            "COLORMAP",         "CLIENT_WINDOW"};
+            "TARGETS", "TIMESTAMP", "MULTIPLE", "SAVE_TARGETS",
+            "DELETE", "INSERT_SELECTION", "INSERT_PROPERTY",
+            "PIXMAP", "BITMAP", "DRAWABLE", "COLORMAP", "CLIENT_WINDOW"};
     return meta.contains(name);
 }
 
