@@ -194,6 +194,7 @@ TEST_F(QuickPrint, WhatIsWorthSaving)
     const QList<Case> cases = {
         {"text", {{"text/plain", "x"}}, true},
         {"the sentinel alone", {{"text/plain", "1"}}, false},
+        {"the sentinel under its X names", {{"text/plain", "1"}, {"UTF8_STRING", "1"}, {"COMPOUND_TEXT", "1"}}, false},
         {"a picture", {{"image/png", "png"}}, true},
         {"a file list", {{"text/uri-list", "file:///tmp/a\r\n"}}, true},
         {"nothing", {}, false},

@@ -13,7 +13,13 @@ using namespace platform;
 
 namespace {
 
-bool isTextFormat(const QString &mime) { return mime.startsWith(QLatin1String(kTextMime)); }
+// Plain text under any of its names; the X text targets say the same as text/plain.
+bool isTextFormat(const QString &mime)
+{
+    static const QStringList xText{QStringLiteral("UTF8_STRING"), QStringLiteral("STRING"),
+                                   QStringLiteral("TEXT"), QStringLiteral("COMPOUND_TEXT")};
+    return mime.startsWith(QLatin1String(kTextMime)) || xText.contains(mime);
+}
 
 } // namespace
 
