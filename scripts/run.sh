@@ -27,7 +27,7 @@ eval "$("$root/scripts/e2e/cups.sh" start "$demo/cups")"
 # An installed-like copy, so its preferences live beside it in the demo folder.
 mkdir -p "$demo/app" && cp "$root/build/tapsel" "$demo/app/"
 printf 'Tapsel prints what you selected.\nSelect text in any program, press Ctrl+Alt+P,\nand this page comes out of the printer.\n' >"$demo/sample.txt"
-mousepad --disable-server "$demo/sample.txt" >/dev/null 2>&1 &
+GSETTINGS_BACKEND=memory mousepad --disable-server "$demo/sample.txt" >/dev/null 2>&1 &
 mousepad_pid=$!
 for _ in $(seq 100); do xdotool search --name 'sample.txt - Mousepad' >/dev/null 2>&1 && break; sleep 0.1; done
 window=$(xdotool search --name 'sample.txt - Mousepad' | head -n 1)

@@ -15,7 +15,7 @@ e2e_wait() {
 # Sets MOUSEPAD_PID and MOUSEPAD_WINDOW.
 start_mousepad() {
     local file=$1
-    mousepad --disable-server "$file" >"$TAPSEL_E2E_TMP/mousepad.log" 2>&1 &
+    GSETTINGS_BACKEND=memory mousepad --disable-server "$file" >"$TAPSEL_E2E_TMP/mousepad.log" 2>&1 &
     MOUSEPAD_PID=$!
     local name
     name="$(basename "$file") - Mousepad"
