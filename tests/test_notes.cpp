@@ -17,13 +17,17 @@
 using fakes::FakeDesktop;
 using platform::pt;
 
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.left(200).toStdString() << '"'; }
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.left(200).toStdString() << '"';
+}
 
 namespace {
 
 const QString kApp = QStringLiteral("Mousepad");
 const QDateTime kMoment(QDate(2031, 3, 14), QTime(15, 9));
-const QString kSeparator = QStringLiteral("---------------------------Selection--------------------------");
+const QString kSeparator =
+    QStringLiteral("---------------------------Selection--------------------------");
 
 enum class Flow { OneCopy, Dialogs };
 
@@ -90,9 +94,9 @@ QStringList frontAndFeedback(const QStringList &journal)
 {
     QStringList out;
     for (const QString &e : journal)
-        if (e == "beep" || e == "message" || e == "BringProcessFront"
-            || e.startsWith("SetProcessWithCreatorFront") || e.startsWith("dialog:")
-            || e == "print:open" || e.startsWith("clipboard:"))
+        if (e == "beep" || e == "message" || e == "BringProcessFront" ||
+            e.startsWith("SetProcessWithCreatorFront") || e.startsWith("dialog:") ||
+            e == "print:open" || e.startsWith("clipboard:"))
             out.append(e);
     return out;
 }
@@ -156,11 +160,12 @@ TEST_F(Notes, PlacedNearTheTopRightEachTimeAndAlwaysOnTheScreen)
     const QList<Case> cases = {
         {{1440, 900}, {1090, 200}},
         {{1920, 1200}, {1570, 500}},
-        {{1024, 600}, {674, 0}},  // too short for the usual place
-        {{320, 240}, {0, 0}},     // smaller than the window
+        {{1024, 600}, {674, 0}}, // too short for the usual place
+        {{320, 240}, {0, 0}},    // smaller than the window
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1x%2").arg(c.screen.width()).arg(c.screen.height()).toStdString());
+        SCOPED_TRACE(
+            QStringLiteral("%1x%2").arg(c.screen.width()).arg(c.screen.height()).toStdString());
         fx().framework.screen = c.screen;
         AddNoteWindow &w = open(Flow::OneCopy);
         EXPECT_EQ(w.pos(), QPoint(pt(c.at.x()), pt(c.at.y())));
@@ -181,20 +186,24 @@ TEST_F(Notes, DropsAddOnlyTheTextTheDragCarries)
         return d;
     };
     const QList<Case> cases = {
-        {"text from another application", [] {
+        {"text from another application",
+         [] {
              auto *d = new QMimeData;
              d->setText("dropped words");
              return d;
-         }, "dropped words"},
+         },
+         "dropped words"},
         {"a text file: no text of its own", [&] { return urls("/tmp/minutes.txt"); }, ""},
         {"a text clipping file", [&] { return urls("/tmp/a.textClipping"); }, ""},
         {"some other file", [&] { return urls("/tmp/photo.png"); }, ""},
-        {"a link with its text", [] {
+        {"a link with its text",
+         [] {
              auto *d = new QMimeData;
              d->setUrls({QUrl("https://example.org/page")});
              d->setText("https://example.org/page");
              return d;
-         }, "https://example.org/page"},
+         },
+         "https://example.org/page"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -220,12 +229,13 @@ TEST_F(Notes, PrintsSelectionNoteAndStampWithTheSeparatorLast)
 {
     struct Case {
         const char *name;
-        QString note;   // as typed
-        QString inDoc;  // as printed
+        QString note;  // as typed
+        QString inDoc; // as printed
     };
     const QString big = QString("lorem ipsum dolor sit amet ").repeated(15000) + "end";
     const QList<Case> cases = {
-        {"a note of several lines", "Call Ann back\nabout the\n\nminutes", "Call Ann back\rabout the\r\rminutes"},
+        {"a note of several lines", "Call Ann back\nabout the\n\nminutes",
+         "Call Ann back\rabout the\r\rminutes"},
         {"only spaces and line breaks", "  \n \n", "  \r \r"},
         {"several hundred kilobytes", big, big},
     };
@@ -244,10 +254,10 @@ TEST_F(Notes, PrintsSelectionNoteAndStampWithTheSeparatorLast)
             EXPECT_EQ(Tapsel::instance().EditField1->text(), expected);
             EXPECT_EQ(fx().print.jobs[0].throughDialog, flow == Flow::Dialogs);
             const QString set = "SetProcessWithCreatorFront:" + kApp;
-            const QStringList calls =
-                flow == Flow::OneCopy
-                    ? QStringList{set, "print:open"}
-                    : QStringList{set, "BringProcessFront", "dialog:pageSetup", "dialog:print", set};
+            const QStringList calls = flow == Flow::OneCopy
+                                          ? QStringList{set, "print:open"}
+                                          : QStringList{set, "BringProcessFront",
+                                                        "dialog:pageSetup", "dialog:print", set};
             EXPECT_EQ(frontAndFeedback(fx().journal), calls);
             EXPECT_EQ(fx().desktop.front, kApp);
             EXPECT_EQ(fx().clipboard.text(), "Selected\rtext");
@@ -275,17 +285,51 @@ TEST_F(Notes, RefusalsLeaveTheWindowOpenWithItsNote)
     const QString set = "SetProcessWithCreatorFront:" + kApp;
     auto none = [](FakeDesktop &) {};
     const QList<Case> cases = {
-        {"the recorded application quit", "Hello", {}, "before",
-         [](FakeDesktop &d) { d.apps.remove(kApp); }, Feedback::NotActive, "before", "Tapsel",
+        {"the recorded application quit",
+         "Hello",
+         {},
+         "before",
+         [](FakeDesktop &d) { d.apps.remove(kApp); },
+         Feedback::NotActive,
+         "before",
+         "Tapsel",
          {set, "beep", "message"}},
-        {"nothing copied, empty clipboard", "", {}, "", none, Feedback::NoTextBox, "", kApp,
+        {"nothing copied, empty clipboard",
+         "",
+         {},
+         "",
+         none,
+         Feedback::NoTextBox,
+         "",
+         kApp,
          {set, "BringProcessFront", "beep", "message", set}},
-        {"same material, case aside", "Hello", {}, "HELLO", none, Feedback::SameMaterial, "1",
-         kApp, {set, "beep", "BringProcessFront", "message", "clipboard:setText:1", set}},
-        {"the selection is the sentinel", "1", {}, "1", none, Feedback::SameMaterial, "1", kApp,
+        {"same material, case aside",
+         "Hello",
+         {},
+         "HELLO",
+         none,
+         Feedback::SameMaterial,
+         "1",
+         kApp,
          {set, "beep", "BringProcessFront", "message", "clipboard:setText:1", set}},
-        {"a picture and no text", "", {{"image/png", "PNG"}}, "before", none, Feedback::Warning,
-         "", kApp, {set, "beep"}},
+        {"the selection is the sentinel",
+         "1",
+         {},
+         "1",
+         none,
+         Feedback::SameMaterial,
+         "1",
+         kApp,
+         {set, "beep", "BringProcessFront", "message", "clipboard:setText:1", set}},
+        {"a picture and no text",
+         "",
+         {{"image/png", "PNG"}},
+         "before",
+         none,
+         Feedback::Warning,
+         "",
+         kApp,
+         {set, "beep"}},
     };
     for (const Flow flow : {Flow::OneCopy, Flow::Dialogs}) {
         for (const Case &c : cases) {
@@ -315,13 +359,15 @@ TEST_F(Notes, RefusalsLeaveTheWindowOpenWithItsNote)
             ASSERT_TRUE(AddNoteWindow::exists());
             EXPECT_TRUE(w.isVisible());
             EXPECT_EQ(w.EditField3->toPlainText(), "my note");
-            const QStringList box = c.feedback == Feedback::NotActive ? QStringList{Messages::kNotActive}
-                                    : c.feedback == Feedback::NoTextBox ? QStringList{Messages::kNothingSelected}
-                                    : c.feedback == Feedback::SameMaterial
-                                        ? QStringList{Messages::kSameMaterialClickAgain}
-                                        : QStringList{};
+            const QStringList box =
+                c.feedback == Feedback::NotActive   ? QStringList{Messages::kNotActive}
+                : c.feedback == Feedback::NoTextBox ? QStringList{Messages::kNothingSelected}
+                : c.feedback == Feedback::SameMaterial
+                    ? QStringList{Messages::kSameMaterialClickAgain}
+                    : QStringList{};
             EXPECT_EQ(f.framework.messages, box);
-            EXPECT_EQ(SingleInstance<NoSelectedTextWarning>::exists(), c.feedback == Feedback::Warning);
+            EXPECT_EQ(SingleInstance<NoSelectedTextWarning>::exists(),
+                      c.feedback == Feedback::Warning);
             if (c.feedback == Feedback::Warning) {
                 EXPECT_FALSE(Tapsel::instance().isVisible());
                 EXPECT_TRUE(SingleInstance<NoSelectedTextWarning>::existing()

@@ -26,9 +26,9 @@ QStringList frontAndFeedback(const QStringList &journal)
 {
     QStringList out;
     for (const QString &e : journal)
-        if (e == "beep" || e == "message" || e == "BringProcessFront"
-            || e.startsWith("SetProcessWithCreatorFront") || e.startsWith("dialog:")
-            || e == "print:open" || e.startsWith("clipboard:"))
+        if (e == "beep" || e == "message" || e == "BringProcessFront" ||
+            e.startsWith("SetProcessWithCreatorFront") || e.startsWith("dialog:") ||
+            e == "print:open" || e.startsWith("clipboard:"))
             out.append(e);
     return out;
 }
@@ -74,23 +74,76 @@ TEST_F(Stamped, OutcomesOfBothButtons)
     };
     const QString set = "SetProcessWithCreatorFront:" + kApp;
     const QList<Case> cases = {
-        {"Tapsel itself in front", "Tapsel", "Hello", {}, "before", Feedback::NotActive, "before",
-         "Earlier", "Tapsel", "Tapsel", {"beep", "message"}, {"beep", "message"}},
-        {"nothing copied, empty clipboard", kApp, "", {}, "", Feedback::NoTextBox, "", kApp, kApp,
-         kApp, {"BringProcessFront", "beep", "message", set},
+        {"Tapsel itself in front",
+         "Tapsel",
+         "Hello",
+         {},
+         "before",
+         Feedback::NotActive,
+         "before",
+         "Earlier",
+         "Tapsel",
+         "Tapsel",
+         {"beep", "message"},
+         {"beep", "message"}},
+        {"nothing copied, empty clipboard",
+         kApp,
+         "",
+         {},
+         "",
+         Feedback::NoTextBox,
+         "",
+         kApp,
+         kApp,
+         kApp,
+         {"BringProcessFront", "beep", "message", set},
          {"BringProcessFront", "beep", "message", set}},
-        {"same material, case aside", kApp, "HELLO there", {}, "hello THERE",
-         Feedback::SameMaterial, "1", kApp, kApp, kApp,
+        {"same material, case aside",
+         kApp,
+         "HELLO there",
+         {},
+         "hello THERE",
+         Feedback::SameMaterial,
+         "1",
+         kApp,
+         kApp,
+         kApp,
          {"beep", "BringProcessFront", "message", "clipboard:setText:1", set},
          {"beep", "BringProcessFront", "message", "clipboard:setText:1", set}},
-        {"a picture and no text", kApp, "", {{"image/png", "PNG"}}, "before", Feedback::Warning,
-         "", kApp, "Tapsel", "Tapsel", {"beep", "BringProcessFront"},
+        {"a picture and no text",
+         kApp,
+         "",
+         {{"image/png", "PNG"}},
+         "before",
+         Feedback::Warning,
+         "",
+         kApp,
+         "Tapsel",
+         "Tapsel",
+         {"beep", "BringProcessFront"},
          {"beep", "BringProcessFront"}},
-        {"printed", kApp, "Hello", {}, "before", Feedback::Printed, "Hello", kApp, kApp, kApp,
+        {"printed",
+         kApp,
+         "Hello",
+         {},
+         "before",
+         Feedback::Printed,
+         "Hello",
+         kApp,
+         kApp,
+         kApp,
          {"print:open"},
          {"BringProcessFront", "dialog:pageSetup", "dialog:print", set}},
-        {"the selection is the sentinel, after a refusal", kApp, "1", {}, "1",
-         Feedback::SameMaterial, "1", kApp, kApp, kApp,
+        {"the selection is the sentinel, after a refusal",
+         kApp,
+         "1",
+         {},
+         "1",
+         Feedback::SameMaterial,
+         "1",
+         kApp,
+         kApp,
+         kApp,
          {"beep", "BringProcessFront", "message", "clipboard:setText:1", set},
          {"beep", "BringProcessFront", "message", "clipboard:setText:1", set}},
     };
@@ -163,9 +216,9 @@ TEST_F(Stamped, PrintsTheSelectionThenTheStampWithTheSeparatorLast)
         fx().desktop.apps[kApp] = {"First line\rsecond line", {}, FakeDesktop::CopyMode::AtOnce};
         fx().desktop.front = kApp;
         push(button);
-        const QString expected = "First line\rsecond line\r\r" + DateText(kMoment) + "  "
-                                 + TimeText(kMoment) + "\r"
-                                 + "---------------------------Selection--------------------------";
+        const QString expected = "First line\rsecond line\r\r" + DateText(kMoment) + "  " +
+                                 TimeText(kMoment) + "\r" +
+                                 "---------------------------Selection--------------------------";
         ASSERT_EQ(fx().print.jobs.size(), 1);
         EXPECT_EQ(fx().print.printedText(), expected);
         EXPECT_EQ(Tapsel::instance().EditField1->text(), expected);

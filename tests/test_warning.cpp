@@ -41,7 +41,8 @@ TEST_F(Warning, IsASmallFloatingWindowWithTheCallersMessage)
 TEST_F(Warning, OneWindowAtATimeAndAFreshOneAfterOK)
 {
     Tapsel::instance(); // hidden from the start
-    QPointer<NoSelectedTextWarning> first = &NoSelectedTextWarning::Show(Messages::kNothingSelected);
+    QPointer<NoSelectedTextWarning> first =
+        &NoSelectedTextWarning::Show(Messages::kNothingSelected);
     NoSelectedTextWarning &again = NoSelectedTextWarning::Show(Messages::kNoTextSelected);
     EXPECT_EQ(&again, first.data());
     EXPECT_TRUE(again.EditField1Warning->toPlainText().startsWith("Whoops, no text appears"));

@@ -19,7 +19,8 @@ bool carriesText(const QMimeData *source)
     if (!source)
         return false;
     for (const QString &format : source->formats())
-        if (format == QLatin1String("text/plain") || format.startsWith(QLatin1String("text/plain;")))
+        if (format == QLatin1String("text/plain") ||
+            format.startsWith(QLatin1String("text/plain;")))
             return true;
     return false;
 }
