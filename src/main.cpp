@@ -43,8 +43,8 @@ int main(int argc, char **argv)
     try {
         status = QApplication::exec();
     } catch (const std::exception &e) {
-        platform::linux_x11::platformWarning(QStringLiteral("Unhandled exception: %1")
-                                                 .arg(QString::fromLocal8Bit(e.what())));
+        platform::linux_x11::platformWarning(
+            QStringLiteral("Unhandled exception: %1").arg(QString::fromLocal8Bit(e.what())));
         status = 1;
     }
 

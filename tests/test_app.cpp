@@ -41,7 +41,7 @@ QByteArray readFile(const QString &path)
 
 // The process start as main runs it, without the event loop.
 class AppTest : public PlatformTest {
-protected:
+  protected:
     void SetUp() override
     {
         PlatformTest::SetUp();
@@ -105,10 +105,12 @@ TEST_F(AppTest, EveryQuitCommandQuitsOnceThroughTheSameSteps)
     };
     const QString event = QStringLiteral("HandleAppleEvent: aevt quit");
     const Path paths[] = {
-        {"menu Quit", [] { Menu::instance().item(QStringLiteral("FileQuit"))->trigger(); },
+        {"menu Quit",
+         [] { Menu::instance().item(QStringLiteral("FileQuit"))->trigger(); },
          {"App.Close"}},
         {"tray Quit", [this] { fx().dock.appItems.last()->trigger(); }, {"App.Close"}},
-        {"event-log Quit button", [] { MainWindow::instance().PushButton1->click(); },
+        {"event-log Quit button",
+         [] { MainWindow::instance().PushButton1->click(); },
          {"App.Close"}},
         {"quit event",
          [this] {

@@ -30,7 +30,9 @@ QString started()
     const bool dialogs = p.PrintMultipleCopiesNoStampTimer1->Mode() != 0;
     if (quick && dialogs)
         return QStringLiteral("both");
-    return quick ? QStringLiteral("quick") : dialogs ? QStringLiteral("dialogs") : QStringLiteral("none");
+    return quick     ? QStringLiteral("quick")
+           : dialogs ? QStringLiteral("dialogs")
+                     : QStringLiteral("none");
 }
 
 void stopPrints()
@@ -50,7 +52,7 @@ QStringList rows(const MainWindow &w)
 } // namespace
 
 class Triggers : public PlatformTest {
-protected:
+  protected:
     void SetUp() override
     {
         PlatformTest::SetUp();
@@ -97,8 +99,8 @@ TEST_F(Triggers, HotKeyReleaseChoosesThePrintByTheViewFlagsOnly)
     };
     HotKeyWindow::instance();
     for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << c.pageSetUp << c.printDialog << c.dockPageSetUp
-                                        << c.dockPrintDialog);
+        SCOPED_TRACE(testing::Message()
+                     << c.pageSetUp << c.printDialog << c.dockPageSetUp << c.dockPrintDialog);
         Module1::ViewPageSetUp = c.pageSetUp;
         Module1::ViewPrinterDialog = c.printDialog;
         Module1::DockPageSetUpPref = c.dockPageSetUp;
@@ -180,12 +182,14 @@ TEST_F(Triggers, EveryCommandIsLoggedWithCodeIndexAndHandle)
     MainWindow &w = MainWindow::instance();
     const quint32 handle = fx().dock.open();
     fx().dock.choose(2);
-    const QString line = QStringLiteral("Process Command with ID 54657331 (Tes1) on index 2 in handle ")
-                         + QString::number(handle, 16).toUpper() + QChar('.');
+    const QString line =
+        QStringLiteral("Process Command with ID 54657331 (Tes1) on index 2 in handle ") +
+        QString::number(handle, 16).toUpper() + QChar('.');
     EXPECT_EQ(fx().log.lines.last(), line);
     EXPECT_EQ(rows(w).first(), line);
     // A code of no printable characters still makes one readable line.
-    EXPECT_EQ(ProcessCommandLine(0, 0x1F, 9), "Process Command with ID 0 (....) on index 9 in handle 1F.");
+    EXPECT_EQ(ProcessCommandLine(0, 0x1F, 9),
+              "Process Command with ID 0 (....) on index 9 in handle 1F.");
 }
 
 TEST_F(Triggers, CommandsDispatchByCodeAndAnswerWhetherHandled)

@@ -33,7 +33,8 @@ void HotKeyWindow::GlobalHotKey1_Open()
 {
     const int modifiers = GlobalHotKey1->GetControlKeyValue() + GlobalHotKey1->GetOptionKeyValue();
     // Refused (another program holds the combination): the key stays quiet, all else works.
-    if (!GlobalHotKey1->RegisterHotKey(QStringLiteral("Test"), QStringLiteral("Test"), 35, modifiers))
+    if (!GlobalHotKey1->RegisterHotKey(QStringLiteral("Test"), QStringLiteral("Test"), 35,
+                                       modifiers))
         platform::log().DebugMessageMBS(QString::fromLatin1(kHotKeyRefusedLine));
 }
 

@@ -43,4 +43,7 @@ void MainWindow::Open()
 void MainWindow::insertLogRow(const QString &text) { List->insertItem(0, text); }
 
 // Quits as the menu's Quit does.
-void MainWindow::PushButton1_Action() { Menu::instance().item(QStringLiteral("FileQuit"))->trigger(); }
+void MainWindow::PushButton1_Action()
+{
+    Menu::instance().item(QStringLiteral("FileQuit"))->trigger();
+}

@@ -50,7 +50,10 @@ QString runtimeFolder()
     return QDir::tempPath();
 }
 
-QString socketPath() { return runtimeFolder() + QStringLiteral("/%1.socket").arg(AppEvents::sessionKey()); }
+QString socketPath()
+{
+    return runtimeFolder() + QStringLiteral("/%1.socket").arg(AppEvents::sessionKey());
+}
 
 bool validEventID(const QByteArray &id)
 {
@@ -74,8 +77,8 @@ std::atomic<bool> displayGone{false};
 {
     if (!displayGone.exchange(true)) {
         platformWarning(QStringLiteral("The X display went away (%1): Tapsel ends.").arg(why));
-        if (onDisplayLost && QCoreApplication::instance()
-            && QThread::currentThread() == QCoreApplication::instance()->thread())
+        if (onDisplayLost && QCoreApplication::instance() &&
+            QThread::currentThread() == QCoreApplication::instance()->thread())
             onDisplayLost();
     }
     ::_exit(0);
@@ -84,9 +87,8 @@ std::atomic<bool> displayGone{false};
 void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     const bool serious = type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg;
-    if (serious
-        && (message.contains(QLatin1String("X11 connection broke"))
-            || (watchedConnection && xcb_connection_has_error(watchedConnection))))
+    if (serious && (message.contains(QLatin1String("X11 connection broke")) ||
+                    (watchedConnection && xcb_connection_has_error(watchedConnection))))
         endForLostDisplay(message);
     if (previousMessageHandler)
         previousMessageHandler(type, context, message);
@@ -124,13 +126,15 @@ QString AppEvents::sessionKey()
 
 bool AppEvents::claim()
 {
-    lock_ = std::make_unique<QLockFile>(runtimeFolder() + QStringLiteral("/%1.lock").arg(sessionKey()));
+    lock_ =
+        std::make_unique<QLockFile>(runtimeFolder() + QStringLiteral("/%1.lock").arg(sessionKey()));
     lock_->setStaleLockTime(0); // only a lock whose process is gone is stale
     if (!lock_->tryLock(0)) {
         if (lock_->error() == QLockFile::LockFailedError)
             return false;
         platformWarning(QStringLiteral("Cannot take the lock %1: a second Tapsel will not be "
-                                       "noticed.").arg(lock_->fileName()));
+                                       "noticed.")
+                            .arg(lock_->fileName()));
         return true;
     }
     // Whatever socket is there belongs to a Tapsel that is gone.
@@ -139,7 +143,8 @@ bool AppEvents::claim()
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_->listen(path))
-        platformWarning(QStringLiteral("Cannot listen on %1: %2").arg(path, server_->errorString()));
+        platformWarning(
+            QStringLiteral("Cannot listen on %1: %2").arg(path, server_->errorString()));
     connect(server_, &QLocalServer::newConnection, this, &AppEvents::acceptConnection);
     return true;
 }
@@ -172,7 +177,10 @@ void AppEvents::acceptConnection()
     while (QLocalSocket *socket = server_->nextPendingConnection()) {
         socket->setParent(this);
         // A client that says nothing, or too much, is dropped.
-        QTimer::singleShot(kWaitMs, socket, [socket] { socket->abort(); socket->deleteLater(); });
+        QTimer::singleShot(kWaitMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (!socket->canReadLine()) {
@@ -216,8 +224,9 @@ void AppEvents::deliverTo(platform::Application &app, Handlers handlers)
     }
 
     // The session manager asks to save before logging out, or ends the loop itself.
-    connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this] { deliver(QStringLiteral("quit")); }, Qt::QueuedConnection);
+    connect(
+        qApp, &QGuiApplication::commitDataRequest, this,
+        [this] { deliver(QStringLiteral("quit")); }, Qt::QueuedConnection);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (!handlers_.quitting || !handlers_.quitting())
             deliver(QStringLiteral("quit"));

@@ -35,7 +35,7 @@ QByteArray oneLine(const QString &text)
 }
 
 class SyslogDiagnostics : public DiagnosticLog {
-public:
+  public:
     SyslogDiagnostics() { openTheLog(); }
 
     void DebugMessageEnableMBS(bool enable) override { enabled_ = enable; }
@@ -53,7 +53,7 @@ public:
             std::this_thread::sleep_for(std::chrono::duration<double>(qMin(seconds, 60.0)));
     }
 
-private:
+  private:
     bool enabled_ = false;
 };
 

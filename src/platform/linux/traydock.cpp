@@ -15,7 +15,7 @@ namespace platform::linux_x11 {
 namespace {
 
 class TrayDock : public Dock {
-public:
+  public:
     ~TrayDock() override
     {
         // At the very end of the process the application is gone, and so may be the
@@ -41,7 +41,8 @@ public:
             // right button only.
             QObject::connect(icon_, &QSystemTrayIcon::activated, menu_,
                              [this](QSystemTrayIcon::ActivationReason reason) {
-                                 if (reason == QSystemTrayIcon::Trigger && menu_ && !menu_->isVisible())
+                                 if (reason == QSystemTrayIcon::Trigger && menu_ &&
+                                     !menu_->isVisible())
                                      menu_->popup(QCursor::pos());
                              });
         }
@@ -75,7 +76,7 @@ public:
             appItems_.append(a);
     }
 
-private:
+  private:
     void rebuild()
     {
         menu_->clear(); // deletes the actions of the menu built last
