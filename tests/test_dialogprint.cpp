@@ -11,14 +11,13 @@
 using fakes::FakeDesktop;
 using platform::ClipboardContents;
 
-class DialogPrint : public PlatformTest
-{
-protected:
+class DialogPrint : public PlatformTest {
+  protected:
     void SetUp() override
     {
         PlatformTest::SetUp();
-        fx().desktop.apps["Mousepad"]
-            = { QStringLiteral("Selected words"), {}, FakeDesktop::CopyMode::AtOnce };
+        fx().desktop.apps["Mousepad"] = {
+            QStringLiteral("Selected words"), {}, FakeDesktop::CopyMode::AtOnce};
         fx().desktop.front = QStringLiteral("Mousepad");
         fx().clipboard.data = userClipboard();
         palette = &Tapsel::instance();
@@ -35,9 +34,9 @@ protected:
     }
     static ClipboardContents userClipboard()
     {
-        return { { "text/plain", "user text\n" },
-            { "image/png", QByteArray("\x89PNG\r\n\x1a\n\0\0binary", 16) },
-            { "application/x-private", QByteArray("\0\1\2", 3) } };
+        return {{"text/plain", "user text\n"},
+                {"image/png", QByteArray("\x89PNG\r\n\x1a\n\0\0binary", 16)},
+                {"application/x-private", QByteArray("\0\1\2", 3)}};
     }
     static void setFlags(int bits)
     {
@@ -89,7 +88,7 @@ TEST_F(DialogPrint, PrintsInOrderThenGivesClipboardAndFrontBack)
     fx().journal.clear();
     run();
     EXPECT_EQ(Module1::FrontMostApp, "Mousepad");
-    EXPECT_EQ(fx().desktop.keys, QStringList({ "cmd-down", "C/8-down", "C/8-up", "cmd-up" }));
+    EXPECT_EQ(fx().desktop.keys, QStringList({"cmd-down", "C/8-down", "C/8-up", "cmd-up"}));
     const QStringList &j = fx().journal;
     // Tapsel comes forward before any dialog; the clipboard comes back after the print,
     // then the front goes back to the editor.
@@ -115,9 +114,9 @@ TEST_F(DialogPrint, CancelledDialogs)
         int column; // 0: nothing printed
     };
     const QList<Case> cases = {
-        { "page setup cancelled: the Print dialog follows, fixed page", false, true, 492 },
-        { "print cancelled after page setup", true, false, 0 },
-        { "both cancelled", false, false, 0 },
+        {"page setup cancelled: the Print dialog follows, fixed page", false, true, 492},
+        {"print cancelled after page setup", true, false, 0},
+        {"both cancelled", false, false, 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -173,25 +172,25 @@ struct Outcome {
 TEST_F(DialogPrint, TimerTwoOutcomesKeepTheDockChoiceOnWarningsAndAlwaysRestore)
 {
     const QList<Outcome> outcomes = {
-        { "nothing copied",
-            [](fakes::FakePlatform &f) { f.desktop.apps["Mousepad"].selection.clear(); },
-            Messages::kNoTextSelected, false, true, true },
-        { "same material, letter case aside",
-            [](fakes::FakePlatform &) { Module1::SaveOldText = "SELECTED words"; },
-            Messages::kSameMaterialTryAgain, false, true, false },
-        { "no text: a picture was copied",
-            [](fakes::FakePlatform &f) {
-                f.desktop.apps["Mousepad"].selection.clear();
-                f.desktop.apps["Mousepad"].extra = { { "image/png", "png" } };
-            },
-            Messages::kNoTextSelected, false, false, true },
-        { "no text on a clipboard that held nothing, and nothing copied",
-            [](fakes::FakePlatform &f) {
-                f.clipboard.data.clear();
-                f.desktop.apps["Mousepad"].selection.clear();
-            },
-            Messages::kNoTextSelected, false, false, true },
-        { "printed", [](fakes::FakePlatform &) {}, QString(), true, true, false },
+        {"nothing copied",
+         [](fakes::FakePlatform &f) { f.desktop.apps["Mousepad"].selection.clear(); },
+         Messages::kNoTextSelected, false, true, true},
+        {"same material, letter case aside",
+         [](fakes::FakePlatform &) { Module1::SaveOldText = "SELECTED words"; },
+         Messages::kSameMaterialTryAgain, false, true, false},
+        {"no text: a picture was copied",
+         [](fakes::FakePlatform &f) {
+             f.desktop.apps["Mousepad"].selection.clear();
+             f.desktop.apps["Mousepad"].extra = {{"image/png", "png"}};
+         },
+         Messages::kNoTextSelected, false, false, true},
+        {"no text on a clipboard that held nothing, and nothing copied",
+         [](fakes::FakePlatform &f) {
+             f.clipboard.data.clear();
+             f.desktop.apps["Mousepad"].selection.clear();
+         },
+         Messages::kNoTextSelected, false, false, true},
+        {"printed", [](fakes::FakePlatform &) {}, QString(), true, true, false},
     };
     for (const auto &o : outcomes) {
         SCOPED_TRACE(o.name);
@@ -204,7 +203,7 @@ TEST_F(DialogPrint, TimerTwoOutcomesKeepTheDockChoiceOnWarningsAndAlwaysRestore)
         palette->show(); // to see whether the command hides it
         run();
         EXPECT_EQ(fx().framework.messages,
-            o.message.isEmpty() ? QStringList() : QStringList { o.message });
+                  o.message.isEmpty() ? QStringList() : QStringList{o.message});
         EXPECT_EQ(fx().framework.beeps, o.message.isEmpty() ? 0 : 1);
         EXPECT_EQ(fx().print.jobs.size(), o.printed ? 1 : 0);
         EXPECT_EQ(fx().journal.contains("SetProcessWithCreatorFront:Mousepad"), o.frontGivenBack);
@@ -242,7 +241,7 @@ TEST_F(DialogPrint, TapselInFrontRefusesWithoutTimerTwo)
     Module1::DockPageSetUpPref = true;
     fx().desktop.front = "Tapsel";
     run();
-    EXPECT_EQ(fx().framework.messages, QStringList { Messages::kNotActive });
+    EXPECT_EQ(fx().framework.messages, QStringList{Messages::kNotActive});
     EXPECT_EQ(palette->PrintMultipleCopiesNoStampTimer2->Mode(), 0);
     EXPECT_EQ(fx().print.printDialogs, 0);
     EXPECT_TRUE(Module1::DockPageSetUpPref);

@@ -11,8 +11,8 @@
 #include "support/fixture.h"
 
 #include <QAction>
-#include <QFrame>
 #include <QApplication>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,18 +21,14 @@
 using platform::pt;
 using platform::ptRect;
 
-namespace
-{
+namespace {
 
-QString shown(QString text)
-{
-    return text.replace(QChar('\r'), QChar('\n'));
-}
+QString shown(QString text) { return text.replace(QChar('\r'), QChar('\n')); }
 
 struct ControlRow {
     const char *name;
     const char *kind; // QObject class the control is made of
-    QRect place; // points; empty for controls without a place
+    QRect place;      // points; empty for controls without a place
     const char *caption;
     const char *family;
     int size;
@@ -44,51 +40,115 @@ const QString kWebNote = QStringLiteral("Notes support drag-and-drop of text sel
                                         "can copy & paste or drag & drop a web page's URL to ");
 
 const QList<ControlRow> kControls = {
-    { "EditField1", "platform::StyledTextField", { -100, 4, 80, 22 }, "", "System", 12, {} },
-    { "EditField2", "platform::StyledTextField", { -100, 44, 80, 22 }, "", "system", 10, {} },
-    { "PrintOneLabel", "QLabel", { 34, 59, 108, 18 }, "Print One Copy:", "Geneva", 11,
-        "The three buttons under \"Print One Copy\" quickly print your selected text and "
-        "eliminate the need  to navigate Page Setup and Print dialog boxes.\r\rUse the buttons "
-        "under \"Print Multiple Copies\" if you wish to access the Page Setup or Print dialog "
-        "boxes.\r\r" },
-    { "PrintMultipleCopiesLabel", "QLabel", { 29, 135, 120, 18 },
-        "Print Multiple Copies:", "Geneva", 11,
-        "Use the buttons under \"Print Multiple Copies\" if you wish to access the Page Setup or "
-        "Print dialog boxes.\r\rOtherwise, use the three buttons under \"Print One Copy\" to "
-        "quickly print your selected text and eliminate the need  to navigate dialog boxes." },
-    { "PMGraphic", "QLabel", { 58, 4, 60, 49 }, "", nullptr, 0, {} },
-    { "Separator1", "QFrame", { 1, 212, 174, 4 }, "", nullptr, 0, {} },
-    { "PMPrintOneCopy", "QPushButton", { 79, 81, 94, 20 }, "W/Date Stamp", "Geneva", 10,
-        "Prints one copy of selection with a time-date stamp." },
-    { "PrintOneCopyWNote", "QPushButton", { 45, 109, 88, 20 }, "W/Date+Note", "Geneva", 10,
-        "Prints one copy of selection and allows you to add a note/comment.\r\r" + kWebNote
-            + "include it in the note." },
-    { "PMPrintOneCopyNoStamp", "QPushButton", { 3, 81, 69, 20 }, "No Stamp", "Geneva", 10,
-        "Prints one copy of selection without a time-date stamp." },
-    { "PMPrintMultpleCopiesNoStamp", "QPushButton", { 3, 157, 69, 20 }, "No Stamp", "Geneva", 10,
-        "Prints your selection without a time-date stamp and brings up the Page Setup and Print "
-        "dialog boxes." },
-    { "PMPrintMultipleCopies", "QPushButton", { 79, 157, 94, 20 }, "W/Date Stamp", "Geneva", 10,
-        "Prints your selection with a time-date stamp and brings up the Page Setup and Print "
-        "dialog boxes." },
-    { "PrintMultipleCopiesWNote", "QPushButton", { 45, 185, 88, 20 }, "W/Date+Note", "Geneva", 10,
-        "Brings up Page Setup & Print dialog boxes & allows you to add a note/comment to "
-        "selection.\r\r"
-            + kWebNote + "the note." },
-    { "PreferencesPushButton", "QPushButton", { 45, 222, 88, 20 }, "Preferences", "Geneva", 11,
-        "Click once to access Lumvane's preference settings." },
-    { "GlobalHotKey1", "platform::GlobalHotKey", {}, "", nullptr, 0, {} },
-    { "PrintNoStampTimer1", "timers::PrintNoStampTimer1", {}, "", nullptr, 0, {} },
-    { "PrintNoStampTimer2", "timers::PrintNoStampTimer2", {}, "", nullptr, 0, {} },
-    { "saveoldClipboardWASTEfield", "platform::WASTEfield", { 20, 100, 10, 10 }, "",
-        "Lucida Grande", 12, {} },
-    { "SaveLastJobWASTEfield", "platform::WASTEfield", { 20, 128, 10, 10 }, "", "Lucida Grande", 12,
-        {} },
-    { "SetHotKeyTimer", "timers::SetHotKeyTimer", {}, "", nullptr, 0, {} },
-    { "PrintMultipleCopiesNoStampTimer1", "timers::PrintMultipleCopiesNoStampTimer1", {}, "",
-        nullptr, 0, {} },
-    { "PrintMultipleCopiesNoStampTimer2", "timers::PrintMultipleCopiesNoStampTimer2", {}, "",
-        nullptr, 0, {} },
+    {"EditField1", "platform::StyledTextField", {-100, 4, 80, 22}, "", "System", 12, {}},
+    {"EditField2", "platform::StyledTextField", {-100, 44, 80, 22}, "", "system", 10, {}},
+    {"PrintOneLabel",
+     "QLabel",
+     {34, 59, 108, 18},
+     "Print One Copy:",
+     "Geneva",
+     11,
+     "The three buttons under \"Print One Copy\" quickly print your selected text and "
+     "eliminate the need  to navigate Page Setup and Print dialog boxes.\r\rUse the buttons "
+     "under \"Print Multiple Copies\" if you wish to access the Page Setup or Print dialog "
+     "boxes.\r\r"},
+    {"PrintMultipleCopiesLabel",
+     "QLabel",
+     {29, 135, 120, 18},
+     "Print Multiple Copies:",
+     "Geneva",
+     11,
+     "Use the buttons under \"Print Multiple Copies\" if you wish to access the Page Setup or "
+     "Print dialog boxes.\r\rOtherwise, use the three buttons under \"Print One Copy\" to "
+     "quickly print your selected text and eliminate the need  to navigate dialog boxes."},
+    {"PMGraphic", "QLabel", {58, 4, 60, 49}, "", nullptr, 0, {}},
+    {"Separator1", "QFrame", {1, 212, 174, 4}, "", nullptr, 0, {}},
+    {"PMPrintOneCopy",
+     "QPushButton",
+     {79, 81, 94, 20},
+     "W/Date Stamp",
+     "Geneva",
+     10,
+     "Prints one copy of selection with a time-date stamp."},
+    {"PrintOneCopyWNote",
+     "QPushButton",
+     {45, 109, 88, 20},
+     "W/Date+Note",
+     "Geneva",
+     10,
+     "Prints one copy of selection and allows you to add a note/comment.\r\r" + kWebNote +
+         "include it in the note."},
+    {"PMPrintOneCopyNoStamp",
+     "QPushButton",
+     {3, 81, 69, 20},
+     "No Stamp",
+     "Geneva",
+     10,
+     "Prints one copy of selection without a time-date stamp."},
+    {"PMPrintMultpleCopiesNoStamp",
+     "QPushButton",
+     {3, 157, 69, 20},
+     "No Stamp",
+     "Geneva",
+     10,
+     "Prints your selection without a time-date stamp and brings up the Page Setup and Print "
+     "dialog boxes."},
+    {"PMPrintMultipleCopies",
+     "QPushButton",
+     {79, 157, 94, 20},
+     "W/Date Stamp",
+     "Geneva",
+     10,
+     "Prints your selection with a time-date stamp and brings up the Page Setup and Print "
+     "dialog boxes."},
+    {"PrintMultipleCopiesWNote",
+     "QPushButton",
+     {45, 185, 88, 20},
+     "W/Date+Note",
+     "Geneva",
+     10,
+     "Brings up Page Setup & Print dialog boxes & allows you to add a note/comment to "
+     "selection.\r\r" +
+         kWebNote + "the note."},
+    {"PreferencesPushButton",
+     "QPushButton",
+     {45, 222, 88, 20},
+     "Preferences",
+     "Geneva",
+     11,
+     "Click once to access Lumvane's preference settings."},
+    {"GlobalHotKey1", "platform::GlobalHotKey", {}, "", nullptr, 0, {}},
+    {"PrintNoStampTimer1", "timers::PrintNoStampTimer1", {}, "", nullptr, 0, {}},
+    {"PrintNoStampTimer2", "timers::PrintNoStampTimer2", {}, "", nullptr, 0, {}},
+    {"saveoldClipboardWASTEfield",
+     "platform::WASTEfield",
+     {20, 100, 10, 10},
+     "",
+     "Lucida Grande",
+     12,
+     {}},
+    {"SaveLastJobWASTEfield",
+     "platform::WASTEfield",
+     {20, 128, 10, 10},
+     "",
+     "Lucida Grande",
+     12,
+     {}},
+    {"SetHotKeyTimer", "timers::SetHotKeyTimer", {}, "", nullptr, 0, {}},
+    {"PrintMultipleCopiesNoStampTimer1",
+     "timers::PrintMultipleCopiesNoStampTimer1",
+     {},
+     "",
+     nullptr,
+     0,
+     {}},
+    {"PrintMultipleCopiesNoStampTimer2",
+     "timers::PrintMultipleCopiesNoStampTimer2",
+     {},
+     "",
+     nullptr,
+     0,
+     {}},
 };
 
 QString captionOf(QObject *o)
@@ -129,7 +189,7 @@ TEST_F(Palette, ControlsComeInTheirOrderWithTheirPlacesCaptionsFontsAndHelp)
         }
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->geometry(),
-            ptRect(row.place.x(), row.place.y(), row.place.width(), row.place.height()));
+                  ptRect(row.place.x(), row.place.y(), row.place.width(), row.place.height()));
         if (row.family) {
             auto *field = qobject_cast<platform::StyledTextField *>(w);
             const QFont font = field ? field->ownStyle() : w->font();
@@ -150,10 +210,10 @@ TEST_F(Palette, WindowLabelsFieldsAndTimersAreSetUpAsBuilt)
     EXPECT_EQ(palette.minimumSize(), QSize(pt(64), pt(64)));
     EXPECT_EQ(palette.maximumSize(), QSize(pt(32000), pt(32000)));
     EXPECT_EQ(palette.palette().color(QPalette::Window), QColor(158, 198, 255));
-    for (QLabel *l : { palette.PrintOneLabel, palette.PrintMultipleCopiesLabel })
+    for (QLabel *l : {palette.PrintOneLabel, palette.PrintMultipleCopiesLabel})
         EXPECT_EQ(l->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     for (platform::WASTEfield *f :
-        { palette.saveoldClipboardWASTEfield, palette.SaveLastJobWASTEfield }) {
+         {palette.saveoldClipboardWASTEfield, palette.SaveLastJobWASTEfield}) {
         EXPECT_FALSE(f->MonoStyled);
         EXPECT_TRUE(f->NoIntCutandPaste);
         EXPECT_EQ(f->TabSize, 32);
@@ -163,7 +223,7 @@ TEST_F(Palette, WindowLabelsFieldsAndTimersAreSetUpAsBuilt)
         EXPECT_GE(f->y(), pt(58));
     }
     for (QWidget *f :
-        { static_cast<QWidget *>(palette.EditField1), static_cast<QWidget *>(palette.EditField2) })
+         {static_cast<QWidget *>(palette.EditField1), static_cast<QWidget *>(palette.EditField2)})
         EXPECT_LT(f->x() + f->width(), 0);
     const auto timers = palette.findChildren<platform::Timer *>();
     EXPECT_EQ(timers.size(), 5);
@@ -220,20 +280,20 @@ TEST_F(Palette, MenuBarHasItsMenusAndItemsInOrder)
         bool separator;
     };
     const QList<std::pair<const char *, QList<Item>>> menus = {
-        { "File",
-            { { "FilePreferences", "Preferences", "", QAction::PreferencesRole, false },
-                { "FileQuit", "Quit", "Ctrl+Q", QAction::QuitRole, false } } },
-        { "Edit",
-            { { "EditUndo", "Undo", "Ctrl+Z", QAction::NoRole, false },
-                { "UntitledMenu1", "", "", QAction::NoRole, true },
-                { "EditCut", "Cut", "Ctrl+X", QAction::NoRole, false },
-                { "EditCopy", "Copy", "Ctrl+C", QAction::NoRole, false },
-                { "EditPaste", "Paste", "Ctrl+V", QAction::NoRole, false },
-                { "EditClear", "Clear", "", QAction::NoRole, false },
-                { "AboutTapsel", "About Tapsel...", "", QAction::AboutRole, false } } },
+        {"File",
+         {{"FilePreferences", "Preferences", "", QAction::PreferencesRole, false},
+          {"FileQuit", "Quit", "Ctrl+Q", QAction::QuitRole, false}}},
+        {"Edit",
+         {{"EditUndo", "Undo", "Ctrl+Z", QAction::NoRole, false},
+          {"UntitledMenu1", "", "", QAction::NoRole, true},
+          {"EditCut", "Cut", "Ctrl+X", QAction::NoRole, false},
+          {"EditCopy", "Copy", "Ctrl+C", QAction::NoRole, false},
+          {"EditPaste", "Paste", "Ctrl+V", QAction::NoRole, false},
+          {"EditClear", "Clear", "", QAction::NoRole, false},
+          {"AboutTapsel", "About Tapsel...", "", QAction::AboutRole, false}}},
     };
     Menu &menu = Menu::instance();
-    const QList<QMenu *> bar = { menu.UntitledMenu2, menu.UntitledMenu0 };
+    const QList<QMenu *> bar = {menu.UntitledMenu2, menu.UntitledMenu0};
     ASSERT_EQ(menu.actions().size(), 2);
     for (int m = 0; m < menus.size(); ++m) {
         EXPECT_EQ(menu.actions()[m]->menu(), bar[m]);

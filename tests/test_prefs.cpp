@@ -19,9 +19,8 @@
 
 using platform::ptRect;
 
-class PreferenceTest : public PlatformTest
-{
-protected:
+class PreferenceTest : public PlatformTest {
+  protected:
     QString pathOf(const QString &colonPath) { return fx().files.resolve(colonPath); }
     QString pageFile() { return pathOf(Prefs::kPageSetUpFile); }
     QString printerFile() { return pathOf(Prefs::kPrinterDialogFile); }
@@ -55,24 +54,24 @@ TEST_F(PreferenceTest, ReadingRule)
     };
     const QByteArray huge(8 << 20, 'x');
     const QList<Case> cases = {
-        { "missing", "<missing>", false },
-        { "empty", "", false },
-        { "the keyword and a line end", "PageSetUpTrue\n", true },
-        { "letter case aside", "pAGEsETuPtRUE\n", true },
-        { "no line end", "PageSetUpTrue", true },
-        { "CRLF", "PageSetUpTrue\r\n", true },
-        { "a lone CR", "PageSetUpTrue\r", true },
-        { "further lines are never read", "PageSetUpTrue\nPageSetUpFalse\n" + huge, true },
-        { "the False keyword", "PageSetUpFalse\n", false },
-        { "the other file's keyword", "PrintDialogTrue\n", false },
-        { "a space after", "PageSetUpTrue \n", false },
-        { "a space before", " PageSetUpTrue\n", false },
-        { "an empty first line", "\nPageSetUpTrue\n", false },
-        { "a NUL inside", QByteArray("PageSetUp\0True\n", 15), false },
-        { "binary", QByteArray("\xff\xfe\x00\x01PageSetUpTrue", 17), false },
-        { "a first line longer than any keyword", huge, false },
-        { "a directory", "<dir>", false },
-        { "a FIFO (never blocks)", "<fifo>", false },
+        {"missing", "<missing>", false},
+        {"empty", "", false},
+        {"the keyword and a line end", "PageSetUpTrue\n", true},
+        {"letter case aside", "pAGEsETuPtRUE\n", true},
+        {"no line end", "PageSetUpTrue", true},
+        {"CRLF", "PageSetUpTrue\r\n", true},
+        {"a lone CR", "PageSetUpTrue\r", true},
+        {"further lines are never read", "PageSetUpTrue\nPageSetUpFalse\n" + huge, true},
+        {"the False keyword", "PageSetUpFalse\n", false},
+        {"the other file's keyword", "PrintDialogTrue\n", false},
+        {"a space after", "PageSetUpTrue \n", false},
+        {"a space before", " PageSetUpTrue\n", false},
+        {"an empty first line", "\nPageSetUpTrue\n", false},
+        {"a NUL inside", QByteArray("PageSetUp\0True\n", 15), false},
+        {"binary", QByteArray("\xff\xfe\x00\x01PageSetUpTrue", 17), false},
+        {"a first line longer than any keyword", huge, false},
+        {"a directory", "<dir>", false},
+        {"a FIFO (never blocks)", "<fifo>", false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -97,13 +96,12 @@ TEST_F(PreferenceTest, LoadPreferences)
         bool window, pageBox, printBox, viewPageSetUp, viewPrinterDialog;
     };
     const QList<Case> cases = {
-        { "no files: no window, no dialogs", "", "", false, false, false, false, false },
-        { "both false", "PageSetUpFalse\n", "PrintDialogFalse\n", false, false, false, false,
-            false },
-        { "page setup", "PageSetUpTrue\n", "PrintDialogFalse\n", true, true, false, true, false },
-        { "print dialog", "", "PrintDialogTrue\n", true, false, true, false, true },
-        { "both true: the second file wins", "PageSetUpTrue\n", "PrintDialogTrue\n", true, false,
-            true, false, true },
+        {"no files: no window, no dialogs", "", "", false, false, false, false, false},
+        {"both false", "PageSetUpFalse\n", "PrintDialogFalse\n", false, false, false, false, false},
+        {"page setup", "PageSetUpTrue\n", "PrintDialogFalse\n", true, true, false, true, false},
+        {"print dialog", "", "PrintDialogTrue\n", true, false, true, false, true},
+        {"both true: the second file wins", "PageSetUpTrue\n", "PrintDialogTrue\n", true, false,
+         true, false, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,29 +147,37 @@ TEST_F(PreferenceTest, WindowControlsAndTexts)
     const QString dockNote = "Note:  You can override this preference when using Tapsel's popup "
                              "Dock menu to print your selection.";
     const QList<Control> controls = {
-        { w.PageSetUpCheckbox, "PageSetUpCheckbox", { 60, 47, 170, 26 }, 11,
-            "View Page Setup and Print Dialog Boxes When Printing\n is Default View",
-            "This preference item will cause the Page Setup and Print Dialog boxes to appear when "
-            "printing your selection using the Option-Control-p shortcut.\n\n"
-                + dockNote + "\n" },
-        { w.PrintDialogCheckbox, "PrintDialogCheckbox", { 60, 91, 170, 26 }, 11,
-            "View Just the Print Dialog Box When Printing",
-            "This preference item will cause the Print Dialog box to appear when printing your "
-            "selection using the Option-Control-p shortcut.\n\n"
-                + dockNote },
-        { w.StaticText1, "StaticText1", { 45, 12, 200, 20 }, 12, "Keyboard Shortcut Preferences",
-            {} },
-        { w.StaticText2, "StaticText2", { 40, 136, 210, 42 }, 11,
-            "Note:  To print without viewing either the Page Setup or Print dialog box, leave both "
-            "checkboxes unchecked.",
-            {} },
+        {w.PageSetUpCheckbox,
+         "PageSetUpCheckbox",
+         {60, 47, 170, 26},
+         11,
+         "View Page Setup and Print Dialog Boxes When Printing\n is Default View",
+         "This preference item will cause the Page Setup and Print Dialog boxes to appear when "
+         "printing your selection using the Option-Control-p shortcut.\n\n" +
+             dockNote + "\n"},
+        {w.PrintDialogCheckbox,
+         "PrintDialogCheckbox",
+         {60, 91, 170, 26},
+         11,
+         "View Just the Print Dialog Box When Printing",
+         "This preference item will cause the Print Dialog box to appear when printing your "
+         "selection using the Option-Control-p shortcut.\n\n" +
+             dockNote},
+        {w.StaticText1, "StaticText1", {45, 12, 200, 20}, 12, "Keyboard Shortcut Preferences", {}},
+        {w.StaticText2,
+         "StaticText2",
+         {40, 136, 210, 42},
+         11,
+         "Note:  To print without viewing either the Page Setup or Print dialog box, leave both "
+         "checkboxes unchecked.",
+         {}},
     };
     QStringList order;
     for (QObject *child : w.children())
         if (child->isWidgetType())
             order.append(child->objectName());
-    EXPECT_EQ(order,
-        QStringList({ "PageSetUpCheckbox", "PrintDialogCheckbox", "StaticText1", "StaticText2" }));
+    EXPECT_EQ(order, QStringList({"PageSetUpCheckbox", "PrintDialogCheckbox", "StaticText1",
+                                  "StaticText2"}));
     for (const auto &c : controls) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.widget->objectName(), QLatin1String(c.name));
@@ -201,8 +207,7 @@ TEST_F(PreferenceTest, WindowControlsAndTexts)
     }
 }
 
-namespace
-{
+namespace {
 
 void mouse(QWidget *w, QEvent::Type type, QPoint at)
 {
@@ -232,12 +237,12 @@ TEST_F(PreferenceTest, CompletedClicks)
         bool viewPageSetUp, viewPrinterDialog;
     };
     const QList<Case> cases = {
-        { Neither, PageSetUp, PageSetUp, true, false },
-        { Neither, PrintDialog, PrintDialog, false, true },
-        { PageSetUp, PageSetUp, Neither, false, false },
-        { PageSetUp, PrintDialog, PrintDialog, false, true },
-        { PrintDialog, PrintDialog, Neither, false, false },
-        { PrintDialog, PageSetUp, PageSetUp, true, false },
+        {Neither, PageSetUp, PageSetUp, true, false},
+        {Neither, PrintDialog, PrintDialog, false, true},
+        {PageSetUp, PageSetUp, Neither, false, false},
+        {PageSetUp, PrintDialog, PrintDialog, false, true},
+        {PrintDialog, PrintDialog, Neither, false, false},
+        {PrintDialog, PageSetUp, PageSetUp, true, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "before " << c.before << ", click on " << c.clicked);
@@ -281,17 +286,17 @@ TEST_F(PreferenceTest, ClosingWritesBothFilesFromTheBoxes)
     struct Case {
         const char *name;
         QByteArray page, printer; // before; empty: no file
-        Boxes click; // Neither: closed untouched
+        Boxes click;              // Neither: closed untouched
         QByteArray pageAfter, printerAfter;
     };
     const QList<Case> cases = {
-        { "untouched, no files", "", "", Neither, "PageSetUpFalse\n", "PrintDialogFalse\n" },
-        { "untouched, page setup true", "pagesetuptrue\r\n", "", Neither, "PageSetUpTrue\n",
-            "PrintDialogFalse\n" },
-        { "print dialog checked", "PageSetUpTrue\n", "junk", PrintDialog, "PageSetUpFalse\n",
-            "PrintDialogTrue\n" },
-        { "page setup unchecked", "PageSetUpTrue\n", "", PageSetUp, "PageSetUpFalse\n",
-            "PrintDialogFalse\n" },
+        {"untouched, no files", "", "", Neither, "PageSetUpFalse\n", "PrintDialogFalse\n"},
+        {"untouched, page setup true", "pagesetuptrue\r\n", "", Neither, "PageSetUpTrue\n",
+         "PrintDialogFalse\n"},
+        {"print dialog checked", "PageSetUpTrue\n", "junk", PrintDialog, "PageSetUpFalse\n",
+         "PrintDialogTrue\n"},
+        {"page setup unchecked", "PageSetUpTrue\n", "", PageSetUp, "PageSetUpFalse\n",
+         "PrintDialogFalse\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -400,7 +405,7 @@ TEST_F(PreferenceTest, FailedSaveKeepsWhatWasThereAndSaysSoOnce)
         << fx().log.lines[0].toStdString();
     // No half-written or temporary file is left beside them.
     EXPECT_EQ(QDir(QFileInfo(pageFile()).absolutePath()).entryList(QDir::Files | QDir::Hidden),
-        QStringList({ "PrinterDialog Preference" }));
+              QStringList({"PrinterDialog Preference"}));
 }
 
 TEST_F(PreferenceTest, UnwritableFolderLeavesTheOldFilesAlone)
@@ -417,7 +422,7 @@ TEST_F(PreferenceTest, SpaceBarWorksAsAClick)
     write(pageFile(), "PageSetUpTrue\n");
     PreferencesWindow::showWindow();
     PreferencesWindow &w = PreferencesWindow::instance();
-    for (QEvent::Type type : { QEvent::KeyPress, QEvent::KeyRelease }) {
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
         QKeyEvent key(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
         QApplication::sendEvent(w.PrintDialogCheckbox, &key);
     }

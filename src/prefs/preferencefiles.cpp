@@ -11,8 +11,7 @@
 #include <QSaveFile>
 #include <optional>
 
-namespace
-{
+namespace {
 
 // The first line of a file, or nothing when it is not a readable plain file or its first
 // line is longer than anything worth comparing. Line ends are LF, CRLF or a lone CR.
@@ -101,8 +100,8 @@ void SavePreferences()
     PreferencesWindow &w = PreferencesWindow::instance();
     const bool pageSetUp = w.PageSetUpCheckbox->isChecked();
     const bool printDialog = w.PrintDialogCheckbox->isChecked();
-    Prefs::WritePreferenceFile(
-        Prefs::kPageSetUpFile, pageSetUp ? Prefs::kPageSetUpTrue : Prefs::kPageSetUpFalse);
+    Prefs::WritePreferenceFile(Prefs::kPageSetUpFile,
+                               pageSetUp ? Prefs::kPageSetUpTrue : Prefs::kPageSetUpFalse);
     Prefs::WritePreferenceFile(Prefs::kPrinterDialogFile,
-        printDialog ? Prefs::kPrintDialogTrue : Prefs::kPrintDialogFalse);
+                               printDialog ? Prefs::kPrintDialogTrue : Prefs::kPrintDialogFalse);
 }

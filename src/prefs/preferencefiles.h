@@ -3,12 +3,11 @@
 
 #include <QString>
 
-namespace Prefs
-{
+namespace Prefs {
 
 inline const QString kPageSetUpFile = QStringLiteral(":Tapsel Resources:PageSetUp Preference");
-inline const QString kPrinterDialogFile
-    = QStringLiteral(":Tapsel Resources:PrinterDialog Preference");
+inline const QString kPrinterDialogFile =
+    QStringLiteral(":Tapsel Resources:PrinterDialog Preference");
 inline const QString kPageSetUpTrue = QStringLiteral("PageSetUpTrue");
 inline const QString kPageSetUpFalse = QStringLiteral("PageSetUpFalse");
 inline const QString kPrintDialogTrue = QStringLiteral("PrintDialogTrue");

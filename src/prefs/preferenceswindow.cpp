@@ -15,16 +15,12 @@ using platform::classicFont;
 using platform::pt;
 using platform::ptRect;
 
-namespace
-{
+namespace {
 
-QString withBreaks(QString text)
-{
-    return text.replace(QChar('\r'), QChar('\n'));
-}
+QString withBreaks(QString text) { return text.replace(QChar('\r'), QChar('\n')); }
 
-const QString kPageSetUpCaption
-    = QStringLiteral("View Page Setup and Print Dialog Boxes When Printing\r is Default View");
+const QString kPageSetUpCaption =
+    QStringLiteral("View Page Setup and Print Dialog Boxes When Printing\r is Default View");
 const QString kPrintDialogCaption = QStringLiteral("View Just the Print Dialog Box When Printing");
 const QString kHeading = QStringLiteral("Keyboard Shortcut Preferences");
 const QString kNote = QStringLiteral("Note:  To print without viewing either the Page Setup or "
@@ -32,24 +28,20 @@ const QString kNote = QStringLiteral("Note:  To print without viewing either the
 const QString kDockNote = QStringLiteral(
     "Note:  You can override this preference when using Tapsel's popup Dock menu to print your "
     "selection.");
-const QString kPageSetUpHelp
-    = QStringLiteral("This preference item will cause the Page Setup and Print Dialog boxes to "
-                     "appear when printing your selection using the Option-Control-p shortcut.\r\r")
-    + kDockNote + QStringLiteral("\r");
-const QString kPrintDialogHelp
-    = QStringLiteral("This preference item will cause the Print Dialog box to appear when printing "
-                     "your selection using the Option-Control-p shortcut.\r\r")
-    + kDockNote;
+const QString kPageSetUpHelp =
+    QStringLiteral("This preference item will cause the Page Setup and Print Dialog boxes to "
+                   "appear when printing your selection using the Option-Control-p shortcut.\r\r") +
+    kDockNote + QStringLiteral("\r");
+const QString kPrintDialogHelp =
+    QStringLiteral("This preference item will cause the Print Dialog box to appear when printing "
+                   "your selection using the Option-Control-p shortcut.\r\r") +
+    kDockNote;
 
 // A check box whose caption wraps inside its width, with the box beside the first line; the
 // whole area takes the click.
-class WrappingCheckBox : public QCheckBox
-{
-public:
-    WrappingCheckBox(const QString &caption, QWidget *parent)
-        : QCheckBox(caption, parent)
-    {
-    }
+class WrappingCheckBox : public QCheckBox {
+  public:
+    WrappingCheckBox(const QString &caption, QWidget *parent) : QCheckBox(caption, parent) {}
 
     // The height the caption needs at this width, and never less than the given one.
     int heightFor(int width, int atLeast) const
@@ -61,7 +53,7 @@ public:
         return qMax(atLeast, needed + 2);
     }
 
-protected:
+  protected:
     bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
 
     void paintEvent(QPaintEvent *) override
@@ -75,7 +67,7 @@ protected:
         p.drawPrimitive(QStyle::PE_IndicatorCheckBox, box);
         const QRect text = textRect(rect());
         p.drawItemText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, palette(),
-            isEnabled(), displayed(), QPalette::WindowText);
+                       isEnabled(), displayed(), QPalette::WindowText);
         if (hasFocus()) {
             QStyleOptionFocusRect focus;
             focus.initFrom(this);
@@ -86,7 +78,7 @@ protected:
         }
     }
 
-private:
+  private:
     QString displayed() const { return text(); }
     QRect indicatorRect() const
     {
@@ -101,16 +93,15 @@ private:
     {
         QStyleOptionButton opt;
         initStyleOption(&opt);
-        const int left = indicatorRect().width()
-            + style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &opt, this);
+        const int left = indicatorRect().width() +
+                         style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &opt, this);
         return area.adjusted(left, 0, 0, 0);
     }
 };
 
 } // namespace
 
-PreferencesWindow::PreferencesWindow()
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint)
+PreferencesWindow::PreferencesWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("PreferencesWindow"));
     // Closing the preferences never ends Tapsel.
@@ -148,10 +139,10 @@ void PreferencesWindow::CreateControls()
         return l;
     };
 
-    auto *pageSetUp
-        = box("PageSetUpCheckbox", ptRect(60, 47, 170, 26), kPageSetUpCaption, kPageSetUpHelp);
-    auto *printDialog = box(
-        "PrintDialogCheckbox", ptRect(60, 91, 170, 26), kPrintDialogCaption, kPrintDialogHelp);
+    auto *pageSetUp =
+        box("PageSetUpCheckbox", ptRect(60, 47, 170, 26), kPageSetUpCaption, kPageSetUpHelp);
+    auto *printDialog =
+        box("PrintDialogCheckbox", ptRect(60, 91, 170, 26), kPrintDialogCaption, kPrintDialogHelp);
     PageSetUpCheckbox = pageSetUp;
     PrintDialogCheckbox = printDialog;
     StaticText1 = label("StaticText1", ptRect(45, 12, 200, 20), kHeading, 12);
@@ -160,8 +151,8 @@ void PreferencesWindow::CreateControls()
     // A caption that needed more lines pushes what lies below it down, never onto it.
     QWidget *previous = nullptr;
     for (QWidget *w :
-        { static_cast<QWidget *>(StaticText1), static_cast<QWidget *>(PageSetUpCheckbox),
-            static_cast<QWidget *>(PrintDialogCheckbox), static_cast<QWidget *>(StaticText2) }) {
+         {static_cast<QWidget *>(StaticText1), static_cast<QWidget *>(PageSetUpCheckbox),
+          static_cast<QWidget *>(PrintDialogCheckbox), static_cast<QWidget *>(StaticText2)}) {
         if (previous && w->y() < previous->geometry().bottom() + pt(6))
             w->move(w->x(), previous->geometry().bottom() + pt(6));
         previous = w;
@@ -172,13 +163,13 @@ void PreferencesWindow::CreateControls()
     // pressed() comes as the button goes down, before the click completes and toggles;
     // clicked() is a value change made by the user (changes made here in code do not count).
     connect(PageSetUpCheckbox, &QAbstractButton::pressed, this,
-        [this] { PageSetUpCheckbox_MouseDown(); });
+            [this] { PageSetUpCheckbox_MouseDown(); });
     connect(PrintDialogCheckbox, &QAbstractButton::pressed, this,
-        [this] { PrintDialogCheckbox_MouseDown(); });
+            [this] { PrintDialogCheckbox_MouseDown(); });
     connect(PageSetUpCheckbox, &QAbstractButton::clicked, this,
-        &PreferencesWindow::PageSetUpCheckbox_Action);
+            &PreferencesWindow::PageSetUpCheckbox_Action);
     connect(PrintDialogCheckbox, &QAbstractButton::clicked, this,
-        &PreferencesWindow::PrintDialogCheckbox_Action);
+            &PreferencesWindow::PrintDialogCheckbox_Action);
 }
 
 void PreferencesWindow::Open()

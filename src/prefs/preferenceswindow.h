@@ -10,10 +10,9 @@
 class QCheckBox;
 class QLabel;
 
-class PreferencesWindow : public QWidget
-{
+class PreferencesWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     // The one window: made (reading the files, hidden) when none exists.
     static PreferencesWindow &instance();
     static bool exists();
@@ -32,10 +31,10 @@ public:
     void PageSetUpCheckbox_Action();
     void PrintDialogCheckbox_Action();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *event) override;
 
-private:
+  private:
     friend class SingleInstance<PreferencesWindow>;
     PreferencesWindow();
     void CreateControls();

@@ -24,40 +24,24 @@ QAction *addItem(QMenu *menu, const char *name, const QString &text, const QStri
     a->setMenuRole(role);
     return a;
 }
-// The standard editing commands act on the focused text field, if any.
-enum class Edit { Undo, Cut, Copy, Paste, Clear };
 
-void editFocused(Edit edit)
+// The standard editing commands act on the focused text field, if any: its own slots
+// ("undo", "cut", "copy", "paste"); Clear deletes the selection.
+void editFocused(const char *slot)
 {
     QWidget *w = QApplication::focusWidget();
-    if (auto *line = qobject_cast<QLineEdit *>(w)) {
-        switch (edit) {
-        case Edit::Undo: line->undo(); break;
-        case Edit::Cut: line->cut(); break;
-        case Edit::Copy: line->copy(); break;
-        case Edit::Paste: line->paste(); break;
-        case Edit::Clear: line->del(); break;
-        }
+    if (!qobject_cast<QLineEdit *>(w) && !qobject_cast<QTextEdit *>(w) &&
+        !qobject_cast<QPlainTextEdit *>(w))
         return;
+    if (slot) {
+        QMetaObject::invokeMethod(w, slot);
+    } else if (auto *line = qobject_cast<QLineEdit *>(w)) {
+        line->del();
+    } else if (auto *rich = qobject_cast<QTextEdit *>(w)) {
+        rich->textCursor().removeSelectedText();
+    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(w)) {
+        plain->textCursor().removeSelectedText();
     }
-    auto run = [edit](auto *text) {
-        switch (edit) {
-        case Edit::Undo: text->undo(); break;
-        case Edit::Cut: text->cut(); break;
-        case Edit::Copy: text->copy(); break;
-        case Edit::Paste: text->paste(); break;
-        case Edit::Clear: {
-            QTextCursor c = text->textCursor();
-            c.removeSelectedText();
-            text->setTextCursor(c);
-            break;
-        }
-        }
-    };
-    if (auto *rich = qobject_cast<QTextEdit *>(w))
-        run(rich);
-    else if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
-        run(plain);
 }
 
 } // namespace
@@ -96,14 +80,14 @@ Menu::Menu() : QMenuBar(nullptr)
     addItem(UntitledMenu0, "EditPaste", QStringLiteral("Paste"), QStringLiteral("Ctrl+V"),
             QAction::NoRole);
     addItem(UntitledMenu0, "EditClear", QStringLiteral("Clear"), {}, QAction::NoRole);
-    const std::pair<const char *, Edit> edits[] = {{"EditUndo", Edit::Undo},
-                                                   {"EditCut", Edit::Cut},
-                                                   {"EditCopy", Edit::Copy},
-                                                   {"EditPaste", Edit::Paste},
-                                                   {"EditClear", Edit::Clear}};
-    for (const auto &[name, edit] : edits)
+    const std::pair<const char *, const char *> edits[] = {{"EditUndo", "undo"},
+                                                           {"EditCut", "cut"},
+                                                           {"EditCopy", "copy"},
+                                                           {"EditPaste", "paste"},
+                                                           {"EditClear", nullptr}};
+    for (const auto &[name, slot] : edits)
         connect(item(QLatin1String(name)), &QAction::triggered, this,
-                [edit] { editFocused(edit); });
+                [slot] { editFocused(slot); });
     addItem(UntitledMenu0, "AboutTapsel", QStringLiteral("About Tapsel..."), {},
             QAction::AboutRole);
 }

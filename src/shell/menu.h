@@ -10,7 +10,7 @@ class QMenu;
 
 class Menu : public QMenuBar {
     Q_OBJECT
-public:
+  public:
     static Menu &instance();
     static void destroy();
     // An item by its name (FilePreferences, FileQuit, EditUndo, ..., AboutTapsel).
@@ -21,6 +21,6 @@ public:
     QMenu *UntitledMenu2; // File
     QMenu *UntitledMenu0; // Edit
 
-private:
+  private:
     Menu();
 };

@@ -135,10 +135,10 @@ void Tapsel::CreateControls()
     Separator1 = new QFrame(this);
     Separator1->setFrameShape(QFrame::HLine);
     place(Separator1, "Separator1", ptRect(1, 212, 174, 4));
-    PMPrintOneCopy = button("PMPrintOneCopy", ptRect(79, 81, 94, 20),
-                            QStringLiteral("W/Date Stamp"), 10,
-                            QStringLiteral("Prints one copy of selection with a time-date stamp."),
-                            &Tapsel::PMPrintOneCopy_Action);
+    PMPrintOneCopy =
+        button("PMPrintOneCopy", ptRect(79, 81, 94, 20), QStringLiteral("W/Date Stamp"), 10,
+               QStringLiteral("Prints one copy of selection with a time-date stamp."),
+               &Tapsel::PMPrintOneCopy_Action);
     PrintOneCopyWNote = button(
         "PrintOneCopyWNote", ptRect(45, 109, 88, 20), QStringLiteral("W/Date+Note"), 10,
         QStringLiteral("Prints one copy of selection and allows you to add a note/comment.\r\r"
@@ -146,10 +146,10 @@ void Tapsel::CreateControls()
                        "When printing from a web page, you can copy & paste or drag & drop a web "
                        "page's URL to include it in the note."),
         &Tapsel::PrintOneCopyWNote_Action);
-    PMPrintOneCopyNoStamp = button(
-        "PMPrintOneCopyNoStamp", ptRect(3, 81, 69, 20), QStringLiteral("No Stamp"), 10,
-        QStringLiteral("Prints one copy of selection without a time-date stamp."),
-        &Tapsel::PMPrintOneCopyNoStamp_Action);
+    PMPrintOneCopyNoStamp =
+        button("PMPrintOneCopyNoStamp", ptRect(3, 81, 69, 20), QStringLiteral("No Stamp"), 10,
+               QStringLiteral("Prints one copy of selection without a time-date stamp."),
+               &Tapsel::PMPrintOneCopyNoStamp_Action);
     PMPrintMultpleCopiesNoStamp = button(
         "PMPrintMultpleCopiesNoStamp", ptRect(3, 157, 69, 20), QStringLiteral("No Stamp"), 10,
         QStringLiteral("Prints your selection without a time-date stamp and brings up the Page "
@@ -167,10 +167,10 @@ void Tapsel::CreateControls()
                        "selections & clipping files.\r\rWhen printing from a web page, you can "
                        "copy & paste or drag & drop a web page's URL to the note."),
         &Tapsel::PrintMultipleCopiesWNote_Action);
-    PreferencesPushButton = button(
-        "PreferencesPushButton", ptRect(45, 222, 88, 20), QStringLiteral("Preferences"), 11,
-        QStringLiteral("Click once to access Lumvane's preference settings."),
-        &Tapsel::PreferencesPushButton_Action);
+    PreferencesPushButton =
+        button("PreferencesPushButton", ptRect(45, 222, 88, 20), QStringLiteral("Preferences"), 11,
+               QStringLiteral("Click once to access Lumvane's preference settings."),
+               &Tapsel::PreferencesPushButton_Action);
     // A second hot-key control; the live hot key is the hot-key window's.
     GlobalHotKey1 = new platform::GlobalHotKey(this);
     GlobalHotKey1->setObjectName(QStringLiteral("GlobalHotKey1"));

@@ -20,7 +20,7 @@ class WASTEfield;
 
 class Tapsel : public QWidget {
     Q_OBJECT
-public:
+  public:
     // The one palette, made on first reference.
     static Tapsel &instance();
     static bool exists();
@@ -81,10 +81,10 @@ public:
     void PreferencesPushButton_Action();
     void SetHotKeyTimer_Action() {}
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *event) override;
 
-private:
+  private:
     Tapsel();
     void Layout();
     void CreateControls();

@@ -15,7 +15,7 @@ TEST(ResourceFiles, ColonPathsBecomeFilesOfTheApplicationsFolder)
     ResourceFiles files(tmp.path() + "/bin", tmp.path() + "/config");
     QDir().mkpath(tmp.path() + "/bin");
     EXPECT_EQ(files.resolve(":Tapsel Resources:PageSetUp Preference"),
-        tmp.path() + "/bin/Tapsel Resources/PageSetUp Preference");
+              tmp.path() + "/bin/Tapsel Resources/PageSetUp Preference");
     EXPECT_EQ(files.resolve(":Tapsel Resources"), tmp.path() + "/bin/Tapsel Resources");
 }
 
@@ -28,16 +28,16 @@ TEST(ResourceFiles, AnInstalledCopyUsesTheConfigurationFolder)
     blocker.close();
     ResourceFiles files(tmp.path() + "/usr/bin", tmp.path() + "/config");
     EXPECT_EQ(files.resolve(":Tapsel Resources:PrinterDialog Preference"),
-        tmp.path() + "/config/Tapsel Resources/PrinterDialog Preference");
+              tmp.path() + "/config/Tapsel Resources/PrinterDialog Preference");
 }
 
 TEST(ResourceFiles, PathsThatWouldLeaveTheFolderAreRefused)
 {
     QTemporaryDir tmp;
     ResourceFiles files(tmp.path(), tmp.path() + "/config");
-    for (const char *bad : { "Tapsel Resources:PageSetUp Preference", "", ":", "::x",
-             ":Tapsel Resources:", ":..:etc:passwd", ":Tapsel Resources:..:..:x", ":.:x",
-             ":Tapsel Resources/../..:x", ":/etc/passwd" }) {
+    for (const char *bad : {"Tapsel Resources:PageSetUp Preference", "", ":", "::x",
+                            ":Tapsel Resources:", ":..:etc:passwd", ":Tapsel Resources:..:..:x",
+                            ":.:x", ":Tapsel Resources/../..:x", ":/etc/passwd"}) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(files.resolve(QString::fromUtf8(bad)), QString());
     }

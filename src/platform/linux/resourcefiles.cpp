@@ -9,17 +9,15 @@
 
 #include <unistd.h>
 
-namespace platform::linux_x11
-{
+namespace platform::linux_x11 {
 
-namespace
-{
+namespace {
 
 bool writableDir(const QString &path)
 {
     const QFileInfo info(path);
-    return info.isDir()
-        && ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK | X_OK) == 0;
+    return info.isDir() &&
+           ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK | X_OK) == 0;
 }
 
 // Whether a folder there exists and can be written, or could be made: the nearest existing
@@ -39,8 +37,7 @@ bool canWriteInto(const QString &path)
 } // namespace
 
 ResourceFiles::ResourceFiles(QString appDir, QString configHome)
-    : appDir_(std::move(appDir))
-    , configHome_(std::move(configHome))
+    : appDir_(std::move(appDir)), configHome_(std::move(configHome))
 {
 }
 
@@ -57,8 +54,8 @@ QString ResourceFiles::resolve(const QString &colonPath)
         return {};
     const QStringList parts = colonPath.mid(1).split(QChar(':'));
     for (const QString &part : parts) {
-        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..")
-            || part.contains(QChar('/')) || part.contains(QChar('\0')))
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..") ||
+            part.contains(QChar('/')) || part.contains(QChar('\0')))
             return {};
     }
     const QString base = baseFor(parts.first());

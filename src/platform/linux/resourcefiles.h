@@ -4,12 +4,10 @@
 
 #include "platform/files.h"
 
-namespace platform::linux_x11
-{
+namespace platform::linux_x11 {
 
-class ResourceFiles : public Files
-{
-public:
+class ResourceFiles : public Files {
+  public:
     // appDir: the executable's folder; configHome: where an installed copy keeps its files.
     ResourceFiles(QString appDir, QString configHome);
     // Empty for a path that is not relative to the application's folder, or whose parts
@@ -19,7 +17,7 @@ public:
     // The folder a leading colon stands for, given the path's first part.
     QString baseFor(const QString &firstPart) const;
 
-private:
+  private:
     QString appDir_;
     QString configHome_;
 };
