@@ -13,6 +13,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 demo=$(mktemp -d /tmp/tapsel-demo.XXXXXX)
+chmod 755 "$demo" # the print spooler runs its backend as another user
 cleanup() {
     [ -n "${tapsel_pid:-}" ] && kill "$tapsel_pid" 2>/dev/null
     [ -n "${mousepad_pid:-}" ] && kill "$mousepad_pid" 2>/dev/null

@@ -5,7 +5,7 @@ set -euo pipefail
 . "$TAPSEL_ROOT/tests/e2e/lib.sh"
 tmp=$TAPSEL_E2E_TMP
 
-printf 'Quarterly report for the harbour office\nSecond line with tabs\tand more\nLast line: 42\n' >"$tmp/selection.txt"
+printf 'Quarterly report for the harbour master\nSecond line with tabs\tand more\nLast line: 42\n' >"$tmp/selection.txt"
 printf 'The user own clipboard text\nwith two lines' >"$tmp/user.txt"
 convert -size 8x8 xc:red "png:$tmp/user.png"
 head -c 300 /dev/urandom >"$tmp/user.bin"
@@ -27,7 +27,7 @@ run_driver PMPrintOneCopyNoStamp
 
 text=$(pdf_text)
 e2e_log "printed: $text"
-grep -q 'Quarterly report for the harbour office' <<<"$text" || e2e_fail "first line missing"
+grep -q 'Quarterly report for the harbour master' <<<"$text" || e2e_fail "first line missing"
 grep -q 'Last line: 42' <<<"$text" || e2e_fail "last line missing"
 grep -q 'FrontMostApp=Mousepad' "$tmp/driver.out" || e2e_fail "front application not recorded"
 check_clipboard "${formats[@]}"

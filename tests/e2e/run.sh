@@ -7,6 +7,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 pattern=${2:-}
 tmp=$(mktemp -d /tmp/tapsel-e2e.XXXXXX)
+chmod 755 "$tmp" # the print spooler runs its backend as another user
 
 cleanup() {
     "$root/scripts/e2e/cups.sh" stop "$tmp/cups" >/dev/null 2>&1 || true
@@ -14,8 +15,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-eval "$("$root/scripts/e2e/desktop.sh" start "$tmp/desktop")" || { echo "no desktop" >&2; exit 1; }
-eval "$("$root/scripts/e2e/cups.sh" start "$tmp/cups")" || { echo "no CUPS" >&2; exit 1; }
+desktop_env=$("$root/scripts/e2e/desktop.sh" start "$tmp/desktop") || { echo "no desktop" >&2; exit 1; }
+eval "$desktop_env"
+cups_env=$("$root/scripts/e2e/cups.sh" start "$tmp/cups") || { echo "no CUPS" >&2; exit 1; }
+eval "$cups_env"
 export TAPSEL_BUILD=$build TAPSEL_ROOT=$root QT_QPA_PLATFORM=xcb
 
 passed=0
