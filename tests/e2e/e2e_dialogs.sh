@@ -64,7 +64,7 @@ answer() { # title key
     e2e_wait 50 sh -c "[ \"\$(xdotool getactivewindow)\" = \"$id\" ]" || e2e_fail "the $1 dialog did not get the keyboard"
     xdotool key --clearmodifiers "$2"
     e2e_wait 100 sh -c "! xdotool search --onlyvisible --pid $DRIVER_PID --name '^$1\$'" \
-        || e2e_fail "the $1 dialog did not close"
+        || { screenshot "$tmp/not-closed.png"; e2e_fail "the $1 dialog did not close; see $tmp/not-closed.png"; }
     e2e_log "$1 dialog answered with $2"
 }
 no_window() { # title: none of the driver's windows has it
@@ -102,8 +102,9 @@ answer "Print" Escape
 wait_idle
 no_pdf 3 || e2e_fail "printed although the Print dialog was cancelled"
 check_clipboard "${formats[@]}"
+e2e_wait 30 sh -c "[ \"\$(xdotool getactivewindow)\" = \"$MOUSEPAD_WINDOW\" ]" || e2e_fail "mousepad did not get the front back"
 stop_driver
-e2e_log "Print dialog cancelled: nothing printed, the clipboard given back"
+e2e_log "Print dialog cancelled: nothing printed, the clipboard and the front given back"
 
 # 3. The Print dialog alone, accepted.
 set_prefs PageSetUpFalse PrintDialogTrue

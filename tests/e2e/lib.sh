@@ -18,9 +18,10 @@ start_mousepad() {
     GSETTINGS_BACKEND=memory mousepad --disable-server "$file" >"$TAPSEL_E2E_TMP/mousepad.log" 2>&1 &
     MOUSEPAD_PID=$!
     local name
+    # The title holds the file name, or its whole path, as mousepad's settings say.
     name="$(basename "$file") - Mousepad"
-    e2e_wait 150 xdotool search --name "^$name\$" || e2e_fail "mousepad did not open $file"
-    MOUSEPAD_WINDOW=$(xdotool search --name "^$name\$" | head -n 1)
+    e2e_wait 150 xdotool search --name "(^|/)$name\$" || e2e_fail "mousepad did not open $file"
+    MOUSEPAD_WINDOW=$(xdotool search --name "(^|/)$name\$" | head -n 1)
     focus_mousepad
     xdotool key --clearmodifiers ctrl+a
     sleep 0.3
