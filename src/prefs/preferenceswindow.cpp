@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -204,6 +206,15 @@ bool PreferencesWindow::exists()
 void PreferencesWindow::showWindow()
 {
     PreferencesWindow &w = instance();
+    if (!w.placed_) {
+        // In the middle of the screen the first time; where the user left it afterwards.
+        w.placed_ = true;
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect r = w.geometry();
+            r.moveCenter(screen->availableGeometry().center());
+            w.move(r.topLeft());
+        }
+    }
     w.show();
     w.raise();
     w.activateWindow();

@@ -41,5 +41,6 @@ class PreferencesWindow : public QWidget {
     void Open();
     void Close();
     bool closing_ = false;
+    bool placed_ = false;
     bool closed_ = false; // saved and on its way out: the next reference makes a new one
 };
