@@ -48,7 +48,7 @@ trap 'stop_driver; stop_mousepad; kill ${CLIPBOARD_OWNER_PID:-0} 2>/dev/null || 
 # Waits for a visible window of the driver titled exactly $1; prints its id.
 dialog() {
     local title=$1 id
-    for _ in $(seq 300); do
+    for _ in $(seq 450); do
         id=$(xdotool search --onlyvisible --pid "$DRIVER_PID" --name "^$title\$" 2>/dev/null | head -n 1) || true
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -63,7 +63,9 @@ answer() { # title key
     xdotool windowactivate --sync "$id" 2>/dev/null || true
     e2e_wait 50 sh -c "[ \"\$(xdotool getactivewindow)\" = \"$id\" ]" || e2e_fail "the $1 dialog did not get the keyboard"
     xdotool key --clearmodifiers "$2"
-    e2e_wait 100 sh -c "! xdotool search --onlyvisible --pid $DRIVER_PID --name '^$1\$'" \
+    # A cold start of the Print dialog (CUPS, PPD, fonts) can hold the loop for seconds, and
+    # with it the unmapping of the dialog just answered.
+    e2e_wait 300 sh -c "! xdotool search --onlyvisible --pid $DRIVER_PID --name '^$1\$'" \
         || { screenshot "$tmp/not-closed.png"; e2e_fail "the $1 dialog did not close; see $tmp/not-closed.png"; }
     e2e_log "$1 dialog answered with $2"
 }
