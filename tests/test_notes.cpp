@@ -451,3 +451,22 @@ TEST_F(Notes, DisabledAddNoteDoesNothingAndAPressDuringTheWaitDoesNotPrintTwice)
     processDeferredDeletes();
     EXPECT_TRUE(window.isNull());
 }
+
+TEST_F(Notes, ACancelledPrintDialogClosesTheWindowAndGivesTheFrontBack)
+{
+    fx().print.acceptPrint = false;
+    fx().clipboard.setPlain("old");
+    fx().desktop.apps[kApp] = {"Selected", {}, FakeDesktop::CopyMode::AtOnce};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        fx().clipboard.setPlain("old");
+        const int setupsBefore = fx().print.pageSetups;
+        QPointer<AddNoteWindow> w = &writeAndPress(Flow::Dialogs, "note");
+        EXPECT_EQ(fx().print.pageSetups, setupsBefore + 1); // a fresh page setup each press
+        EXPECT_TRUE(fx().print.jobs.isEmpty());
+        EXPECT_EQ(fx().desktop.front, kApp);
+        EXPECT_EQ(fx().journal.last(), "SetProcessWithCreatorFront:" + kApp);
+        processDeferredDeletes();
+        EXPECT_TRUE(w.isNull());
+    }
+}

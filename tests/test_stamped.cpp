@@ -280,3 +280,36 @@ TEST_F(Stamped, SentinelLetsTheSameSelectionPrintOnTheNextTry)
     ASSERT_EQ(fx().print.jobs.size(), 1);
     EXPECT_TRUE(fx().print.printedText().startsWith("Agenda\r\r"));
 }
+
+TEST_F(Stamped, MultipleCopiesGiveTheFrontBackWhateverTheDialogsAnswer)
+{
+    struct Case {
+        const char *name;
+        bool acceptPageSetup, acceptPrint;
+        int jobs, columnWidth;
+    };
+    const QList<Case> cases = {
+        {"both accepted: the page setup's size", true, true, 1, 612 - 36 - 48},
+        {"page setup cancelled: the fixed page", false, true, 1, 540 - 48},
+        {"print cancelled: nothing printed", true, false, 0, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        fx().print.jobs.clear();
+        fx().print.acceptPageSetup = c.acceptPageSetup;
+        fx().print.acceptPrint = c.acceptPrint;
+        const int setupsBefore = fx().print.pageSetups;
+        const int printDialogsBefore = fx().print.printDialogs;
+        fx().clipboard.setPlain("old");
+        fx().desktop.apps[kApp] = {"Hello", {}, FakeDesktop::CopyMode::AtOnce};
+        fx().desktop.front = kApp;
+        push(Button::Multiple);
+        EXPECT_EQ(fx().print.pageSetups, setupsBefore + 1);         // a fresh one every time
+        EXPECT_EQ(fx().print.printDialogs, printDialogsBefore + 1); // also after a cancelled setup
+        ASSERT_EQ(fx().print.jobs.size(), c.jobs);
+        if (c.jobs)
+            EXPECT_EQ(fx().print.jobs[0].columnWidth, c.columnWidth);
+        EXPECT_EQ(fx().desktop.front, kApp);
+        EXPECT_EQ(fx().journal.last(), "SetProcessWithCreatorFront:" + kApp);
+    }
+}
