@@ -41,7 +41,7 @@ protected:
     {
         return {{"text/plain", "user text\n"},
                 {"text/html", "<b>user</b> text"},
-                {"image/png", QByteArray("\x89PNG\r\n\x1a\n\0\0binary", 18)},
+                {"image/png", QByteArray("\x89PNG\r\n\x1a\n\0\0binary", 16)},
                 {"application/x-private", QByteArray("\0\1\2", 3)}};
     }
     Tapsel *palette = nullptr;
