@@ -26,6 +26,8 @@ const QString kMyCreator = QStringLiteral("Tapsel");
 
 // How long a modifier the user still holds may delay a posted keystroke.
 constexpr int kModifierWaitMs = 2000;
+// How long bringing a window forward may wait for the window manager to do it.
+constexpr int kActivateWaitMs = 1000;
 
 // Ctrl+C interrupts in a terminal, and Ctrl+Shift+C does too in the xterm family.
 bool isTerminal(const WmClass &cls)
@@ -214,6 +216,11 @@ void X11Processes::activate(const X11 &x, xcb_window_t window)
                                                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT
                                                        | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                                                    reinterpret_cast<const char *>(&event)));
+        // The window manager acts on its own time; whoever asked reads the front next.
+        QElapsedTimer clock;
+        clock.start();
+        while (activeWindow(x) != window && !clock.hasExpired(kActivateWaitMs))
+            usleep(5000);
         return;
     }
     const uint32_t above = XCB_STACK_MODE_ABOVE;
