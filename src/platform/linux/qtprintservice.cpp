@@ -56,10 +56,16 @@ void QtPageContext::newPage()
 
 namespace {
 
+// A window ends at the paragraph that starts this far down, in device pixels: the layout's
+// fixed-point coordinates end at 2^25, and a window of many empty lines in a large size
+// could otherwise reach that.
+constexpr qreal kWindowHeightPx = 1 << 24;
+
 // Walks a copy of the document line by line. The copy is laid out for the printer one window
-// of text at a time; a window that ends inside a paragraph keeps its last line back, because
-// that line may break differently once the rest of the paragraph follows, and the next window
-// starts with it. Lines before it break exactly as in a layout of the whole paragraph.
+// of text at a time. A paragraph too long for a window is cut; the window then keeps its last
+// line back, because that line may break differently once the rest of the paragraph follows,
+// and the next window starts with it. Lines before it break exactly as in a layout of the
+// whole paragraph.
 class QtStyledTextPrinter : public StyledTextPrinter {
 public:
     QtStyledTextPrinter(const QTextDocument &document, QtPageContext &context, int columnWidth,
@@ -90,7 +96,7 @@ public:
             painter->setClipRect(QRectF(xPx, yPx, columnPx_, heightPx));
             painter->setPen(Qt::black); // text with no colour of its own
         }
-        qreal used = 0; // from the block's top, pixels
+        qreal used = 0; // pixels from the block's top
         bool full = false;
         while (window_ && !full) {
             const qreal top = lineTop();
@@ -105,10 +111,11 @@ public:
                     full = true;
                     break;
                 }
-                // Line by line: QTextLayout::draw would also draw the line before a clip,
-                // which the painter hides on paper but leaves in the PDF's text.
+                // Line by line: QTextLayout::draw also draws the line just above its clip,
+                // which the painter hides on paper but which stays in a PDF's text.
                 if (painter)
-                    l.draw(painter, QPointF(xPx + blockLeft(), yPx + used + (lineY - top) - l.y()));
+                    l.draw(painter, QPointF(xPx + blockRect_.left(),
+                                            yPx + used + (lineY - top) - l.y()));
                 bottom = lineBottom;
                 nextLine();
             }
@@ -122,58 +129,63 @@ public:
 
 private:
     QTextLine line() const { return block_.layout()->lineAt(line_); }
-
-    qreal blockLeft() const { return window_->documentLayout()->blockBoundingRect(block_).left(); }
-
-    qreal lineTop() const
-    {
-        // Asking for the block's rectangle lays the window out up to that block.
-        const QRectF r = window_->documentLayout()->blockBoundingRect(block_);
-        return r.top() + line().y();
-    }
+    qreal lineTop() const { return blockRect_.top() + line().y(); }
 
     bool windowDone() const
     {
-        return !block_.isValid() || (heldBack_ && block_ == lastBlock_ && line_ == heldLine_);
+        return !block_.isValid() || block_ == stopBlock_ || (heldBack_ && line_ == heldLine_);
+    }
+
+    // Moves to block, or the first block after it that has lines, laying it out.
+    void enterBlock(QTextBlock block)
+    {
+        for (; block.isValid(); block = block.next()) {
+            blockRect_ = window_->documentLayout()->blockBoundingRect(block);
+            if (block.layout()->lineCount() > 0)
+                break;
+        }
+        block_ = block;
+        line_ = 0;
+        if (block_.isValid() && block_ != window_->begin() && blockRect_.top() > kWindowHeightPx)
+            stopBlock_ = block_;
     }
 
     void nextLine()
     {
-        if (++line_ >= block_.layout()->lineCount()) {
-            block_ = block_.next();
-            line_ = 0;
-            // Lay the block out before its lines are counted.
-            if (block_.isValid())
-                window_->documentLayout()->blockBoundingRect(block_);
-        }
+        if (++line_ >= block_.layout()->lineCount())
+            enterBlock(block_.next());
     }
 
     void nextWindow()
     {
         int next = nextStart_;
         if (heldBack_)
-            next = windowStart_ + lastBlock_.position() + lastBlock_.layout()->lineAt(heldLine_).textStart();
+            next = windowStart_ + block_.position() + line().textStart();
+        else if (stopBlock_.isValid())
+            next = windowStart_ + stopBlock_.position();
         window_.reset();
         if (next < end_)
             loadWindow(next);
     }
 
-    // Lays out source_'s text from start (a paragraph's start, or a line's start within one).
+    // Lays out source_'s text from start, a paragraph's start or a line's start within one.
     void loadWindow(int start)
     {
-        QTextBlock first = source_->findBlock(start);
-        // Whole paragraphs up to the window's size; a paragraph longer than that is cut.
+        const QTextBlock first = source_->findBlock(start);
+        // Whole paragraphs up to the window's size...
         QTextBlock last = first;
         int stop = last.position() + last.length() - 1;
         while (stop - start < windowChars_ && last.next().isValid()) {
             last = last.next();
             stop = last.position() + last.length() - 1;
         }
+        // ... unless the last is much longer: the window ends before it, or, when it is the
+        // first, cuts it.
         bool cut = false;
         if (stop - start > 2 * windowChars_) {
             const QTextBlock at = source_->findBlock(start + windowChars_);
             if (at.position() > start) {
-                stop = at.position() - 1; // end at the paragraph before
+                stop = at.position() - 1;
             } else {
                 stop = start + windowChars_;
                 if (source_->characterAt(stop).isLowSurrogate())
@@ -187,6 +199,7 @@ private:
         window->setDefaultTextOption(source_->defaultTextOption());
         window->setIndentWidth(source_->indentWidth());
         window->setDocumentMargin(0);
+        window->setUndoRedoEnabled(false);
         QTextCursor from(source_.get());
         from.setPosition(start);
         from.setPosition(stop, QTextCursor::KeepAnchor);
@@ -195,23 +208,24 @@ private:
         into.setBlockFormat(first.blockFormat());
         into.setBlockCharFormat(first.charFormat());
         into.insertFragment(QTextDocumentFragment(from));
-        // Laid out once the text is all there.
+        // Each line is shaped once, for its layout, and drawn from the same glyphs.
+        for (QTextBlock b = window->begin(); b.isValid(); b = b.next())
+            b.layout()->setCacheEnabled(true);
+        // Laid out once the text is all there (formats set later are not laid out again).
         window->documentLayout()->setPaintDevice(&context_.printer());
         window->setTextWidth(columnPx_);
 
         window_ = std::move(window);
         windowStart_ = start;
         nextStart_ = cut ? stop : stop + 1; // past the paragraph separator
-        block_ = window_->begin();
-        line_ = 0;
-        window_->documentLayout()->blockBoundingRect(block_);
+        stopBlock_ = QTextBlock();
         heldBack_ = false;
-        if (cut) {
-            lastBlock_ = window_->lastBlock();
-            window_->documentLayout()->blockBoundingRect(lastBlock_);
-            heldLine_ = lastBlock_.layout()->lineCount() - 1;
-            // A window of a single line keeps it: every window must move on.
-            heldBack_ = heldLine_ > 0 || lastBlock_ != window_->begin();
+        enterBlock(window_->begin());
+        if (cut && block_.isValid()) {
+            // A cut window is one piece of one paragraph. Its last line is held back, unless
+            // it is its only line: every window must move on.
+            heldLine_ = block_.layout()->lineCount() - 1;
+            heldBack_ = heldLine_ > 0;
         }
         if (windowDone())
             nextWindow();
@@ -225,11 +239,11 @@ private:
 
     std::unique_ptr<QTextDocument> window_;
     int windowStart_ = 0, nextStart_ = 0;
-    QTextBlock block_;
+    QTextBlock block_; // the next line to draw: line_ of block_
+    QRectF blockRect_;
     int line_ = 0;
-    // The window's last line, held back for the next window.
+    QTextBlock stopBlock_; // where the window ends early, or invalid
     bool heldBack_ = false;
-    QTextBlock lastBlock_;
     int heldLine_ = 0;
 };
 
