@@ -18,8 +18,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 
@@ -184,6 +186,10 @@ TEST_F(AppTest, AboutWindowShowsThePictureReadOnce)
         EXPECT_EQ(w.windowTitle(), "About Tapsel 2.0");
         EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
         EXPECT_EQ(w.size(), QSize(platform::pt(530), platform::pt(406)));
+        // In the middle of the screen (give or take a window frame).
+        const QPoint offCentre =
+            w.geometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 8);
         EXPECT_EQ(w.ImageWell1->geometry(), platform::ptRect(0, 0, 530, 406));
         EXPECT_EQ(w.ImageWell1->pixmap().cacheKey(), Pictures::Tapsel2().cacheKey());
         EXPECT_FALSE(w.ImageWell1->pixmap().isNull());

@@ -3,7 +3,9 @@
 #include "platform/points.h"
 #include "shell/pictures.h"
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 using platform::pt;
 using platform::ptRect;
@@ -26,4 +28,11 @@ AboutTapselWindow::AboutTapselWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowS
     ImageWell1->setAlignment(Qt::AlignCenter);
     ImageWell1->setScaledContents(true);
     ImageWell1->setPixmap(Pictures::Tapsel2());
+
+    // In the middle of the screen, so that the whole picture shows.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect r = geometry();
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
 }

@@ -30,7 +30,8 @@ TAPSEL_PID=
 TRAYER_PID=
 LOST_X_PID=
 cleanup() {
-    local pid
+    local status=$? pid
+    if [ "$status" != 0 ]; then screenshot "$tmp/failure.png" || true; fi
     for pid in "$TAPSEL_PID" "$TRAYER_PID" "$LOST_X_PID" "${CLIPBOARD_OWNER_PID:-}"; do
         if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
     done
@@ -70,14 +71,24 @@ stop_tapsel() { # SIGTERM; prints how long the end took
     e2e_log "SIGTERM: ended after $(((t1 - t0) / 1000000)) ms"
 }
 
-check_printed() {
+check_printed() { # FIRST_LINE LAST_LINE
     local text
     text=$(pdf_text)
-    grep -q 'Harbour office memo' <<<"$text" || e2e_fail "first line missing from the PDF: $text"
-    grep -q 'Last line: 42' <<<"$text" || e2e_fail "last line missing from the PDF: $text"
+    grep -qF -- "$1" <<<"$text" || e2e_fail "'$1' missing from the PDF: $text"
+    grep -qF -- "$2" <<<"$text" || e2e_fail "'$2' missing from the PDF: $text"
 }
 
-printf 'Harbour office memo\nSecond line\twith a tab\nLast line: 42\n' >"$tmp/selection.txt"
+# Tapsel refuses to print the same material twice in a row: each print gets a text of its own.
+select_new_text() { # LINE...
+    focus_mousepad
+    xdotool key --clearmodifiers ctrl+a
+    local line
+    for line in "$@"; do xdotool type --delay 5 "$line" && xdotool key Return; done
+    xdotool key --clearmodifiers ctrl+a
+    sleep 0.3
+}
+
+printf 'Harbour memo of the board\nSecond line\twith a tab\nLast line: 42\n' >"$tmp/selection.txt"
 printf 'The user own clipboard\nwith two lines' >"$tmp/user.txt"
 convert -size 8x8 xc:green "png:$tmp/user.png"
 formats=("text/plain=$tmp/user.txt" "image/png=$tmp/user.png")
@@ -90,7 +101,7 @@ set_clipboard "${formats[@]}"
 focus_mousepad
 clear_pdf
 xdotool key ctrl+alt+p
-check_printed
+check_printed 'Harbour memo of the board' 'Last line: 42'
 check_clipboard "${formats[@]}"
 [ "$(xdotool getactivewindow)" = "$MOUSEPAD_WINDOW" ] || e2e_fail "mousepad is no longer in front"
 e2e_log "hot key: printed the selection, clipboard back, no tray"
@@ -117,11 +128,11 @@ if command -v trayer >/dev/null; then
 
     # "Print Your Selection", with mousepad still the active window.
     set_clipboard "${formats[@]}"
-    focus_mousepad
+    select_new_text 'Chosen from the tray menu' 'Its last line: 7'
     clear_pdf
     open_tray_menu
     xdotool key Down Return
-    check_printed
+    check_printed 'Chosen from the tray menu' 'Its last line: 7'
     check_clipboard "${formats[@]}"
     logged | grep -q '^Process Command with ID 54657374 (Test) on index 1 in handle [0-9A-F]*\.$' \
         || e2e_fail "the command was not logged"
@@ -145,11 +156,12 @@ fi
 
 # --- the page-setup preference: the dialogs instead
 stop_tapsel
+mkdir -p "$resources"
 printf 'PageSetUpTrue\n' >"$resources/PageSetUp Preference"
 printf 'PrintDialogFalse\n' >"$resources/PrinterDialog Preference"
 start_tapsel
 set_clipboard "${formats[@]}"
-focus_mousepad
+select_new_text 'Printed through the dialogs' 'Dialog last line: 9'
 clear_pdf
 xdotool key ctrl+alt+p
 e2e_wait 100 xdotool search --onlyvisible --name '^Page Setup$' || e2e_fail "no Page Setup dialog"
@@ -159,7 +171,7 @@ xdotool key Return
 e2e_wait 100 xdotool search --onlyvisible --name '^Print$' || e2e_fail "no Print dialog after Page Setup"
 sleep 0.5
 xdotool key Return
-check_printed
+check_printed 'Printed through the dialogs' 'Dialog last line: 9'
 check_clipboard "${formats[@]}"
 e2e_log "PageSetUpTrue: Page Setup, then Print, then the PDF; clipboard back"
 
