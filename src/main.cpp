@@ -3,6 +3,7 @@
 #include "platform/linux/appevents.h"
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/syslogdiagnostics.h"
+#include "platform/linux/traydock.h"
 #include "platform/services.h"
 #include "shell/app.h"
 #include "shell/menu.h"
@@ -37,8 +38,12 @@ int main(int argc, char **argv)
 
     MainWindow::instance(); // the default window; it stays hidden
 
-    events.deliverTo(app, {[&app] { app.Quit(); }, [&app] { app.DisplayLost(); },
-                           [&app] { return app.quitting(); }});
+    platform::linux_x11::AppEvents::Handlers handlers;
+    handlers.quit = [&app] { app.Quit(); };
+    handlers.displayLost = [&app] { app.DisplayLost(); };
+    handlers.reopen = [] { platform::linux_x11::popUpDockMenuWithoutTray(); };
+    handlers.quitting = [&app] { return app.quitting(); };
+    events.deliverTo(app, handlers);
     int status = 0;
     try {
         status = QApplication::exec();

@@ -2,7 +2,8 @@
 # Tapsel as a user runs it: the real program, copied from the build into a folder of its own
 # (its "Tapsel Resources" live there), started on the desktop with mousepad in front.
 #  - Ctrl+Alt+P prints mousepad's selection at once and gives the user's clipboard back;
-#    with no tray host there is one line saying so, and the hot key works all the same.
+#    with no tray host there is one line saying so, the hot key works all the same, and a
+#    second launch opens Tapsel's menu at the pointer instead.
 #  - A tray host (trayer, when installed) shows the icon; its menu offers the five items and
 #    the application-menu items, "Print Your Selection" prints, "About Tapsel..." shows the
 #    About window (screenshots of both in the test's folder).
@@ -47,17 +48,24 @@ logged() { sed -n 's/^Tapsel\[[0-9]*\]: //p' "$log"; }
 logged_count() { logged | grep -cxF -- "$1" || true; }
 socket_up() { compgen -G "$XDG_RUNTIME_DIR/tapsel-$(id -u)-*.socket" >/dev/null; }
 
-start_tapsel() {
+# Starts Tapsel (here always without a tray host) and waits until it answers a second launch,
+# which then opens its menu at the pointer; SHOT, if given, is a screenshot of that menu.
+start_tapsel() { # [SHOT]
     "$app/tapsel" >>"$tmp/tapsel.out" 2>>"$log" &
     TAPSEL_PID=$!
     e2e_wait 100 socket_up || e2e_fail "tapsel did not start"
-    # The running Tapsel answers a second launch from its event loop, after its start-up.
-    local before
-    before=$(logged_count "HandleAppleEvent: aevt rapp")
+    local rapp menus
+    rapp=$(logged_count "HandleAppleEvent: aevt rapp")
+    menus=$(logged_count "Create Dock Tile Menu")
     "$app/tapsel" 2>>"$tmp/second.log" || e2e_fail "a second tapsel exited with $?"
-    e2e_wait 50 sh -c "[ \$(sed -n 's/^Tapsel\[[0-9]*\]: //p' '$log' | grep -cx 'HandleAppleEvent: aevt rapp') -gt $before ]" \
+    e2e_wait 50 sh -c "[ \$(sed -n 's/^Tapsel\[[0-9]*\]: //p' '$log' | grep -cx 'HandleAppleEvent: aevt rapp') -gt $rapp ]" \
         || e2e_fail "the running tapsel did not hear the second launch"
     kill -0 "$TAPSEL_PID" || e2e_fail "the first tapsel is gone after a second launch"
+    e2e_wait 50 sh -c "[ \$(sed -n 's/^Tapsel\[[0-9]*\]: //p' '$log' | grep -cx 'Create Dock Tile Menu') -gt $menus ]" \
+        || e2e_fail "without a tray, the second launch did not open the menu"
+    sleep 0.5
+    if [ -n "${1:-}" ]; then screenshot "$1"; fi
+    xdotool key Escape
 }
 
 stop_tapsel() { # SIGTERM; prints how long the end took
@@ -95,7 +103,7 @@ formats=("text/plain=$tmp/user.txt" "image/png=$tmp/user.png")
 
 # --- the hot key, with no tray host yet
 start_mousepad "$tmp/selection.txt"
-start_tapsel
+start_tapsel "$tmp/menu-without-tray.png"
 [ "$(logged | grep -c 'No system tray')" = 1 ] || e2e_fail "expected one line about the missing tray"
 set_clipboard "${formats[@]}"
 focus_mousepad

@@ -243,10 +243,11 @@ void AppEvents::deliver(const QString &eventID)
         return;
     if (app_->HandleAppleEvent(QStringLiteral("aevt"), eventID))
         return;
-    // The platform's own handling: a quit quits; a reopen of a program without a window
-    // to show has nothing to do.
+    // The platform's own handling: a quit quits, a reopen is the platform's to answer.
     if (eventID == QLatin1String("quit") && handlers_.quit)
         handlers_.quit();
+    else if (eventID == QLatin1String("rapp") && handlers_.reopen)
+        handlers_.reopen();
 }
 
 void AppEvents::readSignals()

@@ -37,6 +37,8 @@ class AppEvents : public QObject {
         // The display went away; nothing may touch a window any more. The process ends
         // right after it.
         std::function<void()> displayLost;
+        // The platform's own handling of a reopen (a second launch).
+        std::function<void()> reopen;
         // Whether the application is quitting already.
         std::function<bool()> quitting;
     };

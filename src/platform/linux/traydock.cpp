@@ -1,5 +1,6 @@
 // The Dock on Linux is a tray icon. Its menu is built afresh from the listener each time it
 // opens: the listener's items, a separator, then the application-menu items.
+#include "platform/linux/traydock.h"
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/syslogdiagnostics.h"
 
@@ -14,10 +15,15 @@ namespace platform::linux_x11 {
 
 namespace {
 
+class TrayDock;
+TrayDock *theTray = nullptr;
+
 class TrayDock : public Dock {
   public:
+    TrayDock() { theTray = this; }
     ~TrayDock() override
     {
+        theTray = nullptr;
         // At the very end of the process the application is gone, and so may be the
         // windowing system: then the tray's objects go with the process.
         if (QCoreApplication::instance()) {
@@ -76,6 +82,14 @@ class TrayDock : public Dock {
             appItems_.append(a);
     }
 
+    bool popUpWithoutTray()
+    {
+        if (!listener_ || !menu_ || QSystemTrayIcon::isSystemTrayAvailable() || menu_->isVisible())
+            return false;
+        menu_->popup(QCursor::pos());
+        return true;
+    }
+
   private:
     void rebuild()
     {
@@ -115,6 +129,8 @@ class TrayDock : public Dock {
 };
 
 } // namespace
+
+bool popUpDockMenuWithoutTray() { return theTray && theTray->popUpWithoutTray(); }
 
 std::unique_ptr<Dock> makeDock() { return std::make_unique<TrayDock>(); }
 
