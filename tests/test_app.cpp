@@ -43,7 +43,7 @@ QByteArray readFile(const QString &path)
 
 // The process start as main runs it, without the event loop.
 class AppTest : public PlatformTest {
-  protected:
+protected:
     void SetUp() override
     {
         PlatformTest::SetUp();

@@ -52,7 +52,7 @@ QStringList rows(const MainWindow &w)
 } // namespace
 
 class Triggers : public PlatformTest {
-  protected:
+protected:
     void SetUp() override
     {
         PlatformTest::SetUp();

@@ -9,7 +9,7 @@ class QLabel;
 
 class AboutTapselWindow : public QWidget {
     Q_OBJECT
-  public:
+public:
     static AboutTapselWindow &instance() { return SingleInstance<AboutTapselWindow>::instance(); }
     static bool exists() { return SingleInstance<AboutTapselWindow>::exists(); }
 

@@ -11,7 +11,7 @@ class Menu;
 
 class App : public platform::Application {
     Q_OBJECT
-  public:
+public:
     App();
     ~App() override;
     // The one application object, or nullptr before it is made.
@@ -37,7 +37,7 @@ class App : public platform::Application {
     // The display is gone: keeps what a quit would keep without touching any window.
     void DisplayLost();
 
-  private:
+private:
     bool quitting_ = false;
 };
 

@@ -11,7 +11,7 @@ inline const char *const kMakerWebsite = "https://www.orlenby.com/";
 
 class MyCarbonApplicationEventsMBS : public platform::CarbonApplicationEventsMBS {
     Q_OBJECT
-  public:
+public:
     using platform::CarbonApplicationEventsMBS::CarbonApplicationEventsMBS;
     ~MyCarbonApplicationEventsMBS() override;
 

@@ -16,7 +16,7 @@ inline const char *const kHotKeyRefusedLine =
 
 class HotKeyWindow : public QWidget {
     Q_OBJECT
-  public:
+public:
     static HotKeyWindow &instance() { return SingleInstance<HotKeyWindow>::instance(); }
     static bool exists() { return SingleInstance<HotKeyWindow>::exists(); }
 
@@ -28,9 +28,9 @@ class HotKeyWindow : public QWidget {
     void GlobalHotKey1_Close();
     void GlobalHotKey1_HotKeyReleased(int value);
 
-  protected:
+protected:
     void closeEvent(QCloseEvent *event) override;
 
-  private:
+private:
     void Open();
 };

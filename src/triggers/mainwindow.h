@@ -12,7 +12,7 @@ class QPushButton;
 
 class MainWindow : public QWidget {
     Q_OBJECT
-  public:
+public:
     static MainWindow &instance() { return SingleInstance<MainWindow>::instance(); }
     static bool exists() { return SingleInstance<MainWindow>::exists(); }
 
@@ -27,6 +27,6 @@ class MainWindow : public QWidget {
 
     void PushButton1_Action();
 
-  private:
+private:
     void Open();
 };

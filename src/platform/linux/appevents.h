@@ -21,7 +21,7 @@ namespace platform::linux_x11 {
 
 class AppEvents : public QObject {
     Q_OBJECT
-  public:
+public:
     AppEvents();
     ~AppEvents() override;
 
@@ -48,10 +48,10 @@ class AppEvents : public QObject {
     // The key of this user's and display's Tapsel (socket and lock names).
     static QString sessionKey();
 
-  protected:
+protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-  private:
+private:
     void deliver(const QString &eventID);
     void readSignals();
     void acceptConnection();

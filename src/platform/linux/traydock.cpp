@@ -19,7 +19,7 @@ class TrayDock;
 TrayDock *theTray = nullptr;
 
 class TrayDock : public Dock {
-  public:
+public:
     TrayDock() { theTray = this; }
     ~TrayDock() override
     {
@@ -90,7 +90,7 @@ class TrayDock : public Dock {
         return true;
     }
 
-  private:
+private:
     void rebuild()
     {
         menu_->clear(); // deletes the actions of the menu built last
