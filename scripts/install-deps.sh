@@ -11,7 +11,7 @@ packages=(
     # run: printing and fonts
     cups cups-client cups-bsd cups-filters fonts-dejavu-core
     # test: a virtual desktop, an editor, keys, clipboard, PDF, pictures
-    xvfb openbox dbus-x11 x11-utils xdotool xclip mousepad xterm poppler-utils imagemagick
+    xvfb openbox trayer dbus-x11 x11-utils xdotool xclip mousepad xterm poppler-utils imagemagick
     # benchmark
     enscript paps ghostscript
 )
