@@ -307,8 +307,9 @@ TEST_F(Stamped, MultipleCopiesGiveTheFrontBackWhateverTheDialogsAnswer)
         EXPECT_EQ(fx().print.pageSetups, setupsBefore + 1);         // a fresh one every time
         EXPECT_EQ(fx().print.printDialogs, printDialogsBefore + 1); // also after a cancelled setup
         ASSERT_EQ(fx().print.jobs.size(), c.jobs);
-        if (c.jobs)
+        if (c.jobs) {
             EXPECT_EQ(fx().print.jobs[0].columnWidth, c.columnWidth);
+        }
         EXPECT_EQ(fx().desktop.front, kApp);
         EXPECT_EQ(fx().journal.last(), "SetProcessWithCreatorFront:" + kApp);
     }

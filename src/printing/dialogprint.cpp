@@ -32,39 +32,10 @@ void Tapsel::PrintThroughPrintDialog(platform::StyledTextField &field)
 
 void Tapsel::PrintMultipleCopiesNoStampTimer2_Action()
 {
-    Clipboard &cb = clipboard();
+    if (WarnUnlessPrintable(Messages::kNoTextSelected, false))
+        return;
+    TakeCopyAsDocument();
     Processes &p = processes();
-    const bool hasText = cb.hasText();
-    const QString text = cb.text();
-    if (hasText && text.isEmpty()) {
-        p.BringProcessFront();
-        RestoreSavedClipboard();
-        framework().beep();
-        framework().messageBox(Messages::kNoTextSelected);
-        hide();
-        p.SetProcessWithCreatorFront(Module1::FrontMostApp);
-        return;
-    }
-    if (hasText && Module1::TextEquals(text, Module1::SaveOldText)) {
-        framework().beep();
-        p.BringProcessFront();
-        framework().messageBox(Messages::kSameMaterialTryAgain);
-        RestoreSavedClipboard();
-        SaveLastJobWASTEfield->setText(Messages::kSentinel);
-        p.SetProcessWithCreatorFront(Module1::FrontMostApp);
-        return;
-    }
-    if (!hasText) {
-        framework().beep();
-        p.BringProcessFront();
-        framework().messageBox(Messages::kNoTextSelected);
-        RestoreSavedClipboard();
-        hide();
-        return;
-    }
-    EditField1->setTextAndStyl(text, cb.styl());
-    EditField2->setText(QString());
-    cb.close();
     p.BringProcessFront();
     MergeStyleRuns(*EditField1, *EditField2);
     if (Module1::DockPageSetUpPref || (Module1::ViewPageSetUp && !Module1::DockPrintDialogPref)) {

@@ -76,9 +76,8 @@ void Tapsel::PMPrintOneCopyNoStamp_Action()
 
 void Tapsel::PrintNoStampTimer1_Action() { RequestCopy(*PrintNoStampTimer2); }
 
-void Tapsel::PrintNoStampTimer2_Action()
+bool Tapsel::WarnUnlessPrintable(const QString &noSelection, bool frontAgainOnNoText)
 {
-    static const QString noSelection = Messages::kNothingSelected + QStringLiteral("\r\r");
     Clipboard &cb = clipboard();
     Processes &p = processes();
     const bool hasText = cb.hasText();
@@ -90,7 +89,7 @@ void Tapsel::PrintNoStampTimer2_Action()
         framework().messageBox(noSelection);
         hide();
         p.SetProcessWithCreatorFront(Module1::FrontMostApp);
-        return;
+        return true;
     }
     // Without text there is nothing to compare: that is the no-text outcome below.
     if (hasText && Module1::TextEquals(text, Module1::SaveOldText)) {
@@ -100,20 +99,35 @@ void Tapsel::PrintNoStampTimer2_Action()
         RestoreSavedClipboard();
         SaveLastJobWASTEfield->setText(Messages::kSentinel);
         p.SetProcessWithCreatorFront(Module1::FrontMostApp);
-        return;
+        return true;
     }
     if (!hasText) {
         framework().beep();
         p.BringProcessFront();
         framework().messageBox(noSelection);
-        p.BringProcessFront();
+        if (frontAgainOnNoText)
+            p.BringProcessFront();
         RestoreSavedClipboard();
         hide();
-        return;
+        return true;
     }
-    EditField1->setTextAndStyl(text, cb.styl());
+    return false;
+}
+
+void Tapsel::TakeCopyAsDocument()
+{
+    Clipboard &cb = clipboard();
+    EditField1->setTextAndStyl(cb.text(), cb.styl());
     EditField2->setText(QString());
     cb.close();
+}
+
+void Tapsel::PrintNoStampTimer2_Action()
+{
+    static const QString noSelection = Messages::kNothingSelected + QStringLiteral("\r\r");
+    if (WarnUnlessPrintable(noSelection, true))
+        return;
+    TakeCopyAsDocument();
     MergeStyleRuns(*EditField1, *EditField2);
     PrintDirect(*EditField1);
     RestoreSavedClipboard();

@@ -91,4 +91,8 @@ class Tapsel : public QWidget {
     void Open();
     // Timer 1 of both timer-driven commands; arms the given timer 2.
     void RequestCopy(platform::Timer &next);
+    // Timer 2 of both: the three warnings, in their order; true when one was given.
+    bool WarnUnlessPrintable(const QString &noSelection, bool frontAgainOnNoText);
+    // The copied text and runs into the document field, an empty block field.
+    void TakeCopyAsDocument();
 };
