@@ -8,21 +8,26 @@
 #include "printing/printoutput.h"
 #include "support/fakes.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
 
 // Readable failures.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QSize &s, std::ostream *os) { *os << s.width() << "x" << s.height(); }
 
 using platform::StyledTextField;
 namespace styl = platform::styl;
@@ -59,6 +64,42 @@ int pageCount(const QString &pdf)
     const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", {pdf}));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
+
+QSize paperSize(const QString &pdf)
+{
+    const auto m = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+) pts").match(run("pdfinfo", {pdf}));
+    return m.hasMatch() ? QSize(qRound(m.captured(1).toDouble()), qRound(m.captured(2).toDouble()))
+                        : QSize();
+}
+
+// The user at the dialogs: in Page Setup picks the paper and accepts; accepts Print as it comes.
+class User : public QObject {
+public:
+    explicit User(const QString &paper) : paper_(paper)
+    {
+        connect(&poll_, &QTimer::timeout, this, [this] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *dialog = qobject_cast<QDialog *>(w);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                if (qobject_cast<QPageSetupDialog *>(dialog))
+                    for (QComboBox *c : dialog->findChildren<QComboBox *>())
+                        if (const int i = c->findText(paper_); i >= 0)
+                            c->setCurrentIndex(i);
+                if (qobject_cast<QPageSetupDialog *>(dialog) || qobject_cast<QPrintDialog *>(dialog)) {
+                    seen.append(dialog->windowTitle());
+                    dialog->accept();
+                }
+            }
+        });
+        poll_.start(50);
+    }
+    QStringList seen;
+
+private:
+    QString paper_;
+    QTimer poll_;
+};
 
 // Height in points of the box pdftotext gives each word (about the font's size).
 QHash<QString, double> wordHeights(const QString &pdf)
@@ -285,13 +326,27 @@ TEST_F(RealPrintServiceOnCups, PrintDirectPutsTheFieldOnPaperAtItsSizes)
     EXPECT_NEAR(h.value("Large"), 36 * 1.15, 36 * 0.3);
 }
 
+TEST_F(RealPrintServiceOnCups, ThePageSetUpIsThePagePrinted)
+{
+    // Qt's own dialogs would lose the paper twice: its Page Setup offers margins the printer
+    // refuses, and its Print dialog puts the default paper back.
+    User user(QPageSize(QPageSize::Legal).name());
+    fill(*field, {{"On legal paper", 12}});
+    auto setup = print->newPageSetup();
+    PrintThroughDialogs(*field, *setup);
+    EXPECT_EQ(user.seen.size(), 2) << user.seen.join(", ").toStdString();
+    EXPECT_EQ(QSize(setup->pageWidth(), setup->pageHeight()), QSize(576, 936)); // 18 36 594 972
+    ASSERT_EQ(printed(), out);
+    EXPECT_EQ(paperSize(out), QSize(612, 1008));
+    EXPECT_EQ(pageTexts(out), QStringList{"On legal paper"});
+}
+
 TEST_F(RealPrintServiceOnCups, PageSetupMeasuresTheAreaThePrinterDrawsOn)
 {
     // The queue's PPD draws on Letter within 18 36 594 756, on A4 within 18 36 577 806.
     auto setup = print->newPageSetup();
     const QSize page(setup->pageWidth(), setup->pageHeight());
-    EXPECT_TRUE(page == QSize(576, 720) || page == QSize(559, 770)) << page.width() << "x"
-                                                                    << page.height();
+    EXPECT_TRUE(page == QSize(576, 720) || page == QSize(559, 770)) << ::testing::PrintToString(page);
 }
 
 // Run by the test below, in a process of its own.

@@ -21,6 +21,7 @@
 #include <condition_variable>
 #include <dlfcn.h>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace platform::linux_x11 {
@@ -271,10 +272,37 @@ public:
     int pageWidth() override { return printer ? qRound(area().width()) : 576; }
     int pageHeight() override { return printer ? qRound(area().height()) : 756; }
     std::shared_ptr<QPrinter> printer;
+    std::optional<QPageLayout> chosen; // once the user has set the page up
 
 private:
     QRectF area() const { return printer->pageLayout().paintRect(QPageLayout::Point); }
 };
+
+// Gives printer the layout's paper and orientation, and its margins where the printer can
+// print them.
+void takeLayout(QPrinter &printer, const QPageLayout &layout)
+{
+    printer.setPageOrientation(layout.orientation());
+    printer.setPageSize(layout.pageSize());
+    QPageLayout taken = printer.pageLayout();
+    taken.setUnits(QPageLayout::Point);
+    const QMarginsF least = taken.minimumMargins();
+    const QMarginsF wanted = layout.margins(QPageLayout::Point);
+    printer.setPageMargins(QMarginsF(qMax(wanted.left(), least.left()),
+                                     qMax(wanted.top(), least.top()),
+                                     qMax(wanted.right(), least.right()),
+                                     qMax(wanted.bottom(), least.bottom())),
+                           QPageLayout::Point);
+}
+
+// Qt's Page Setup dialog warns that a PDF printer "cannot be used", and then serves it well.
+QtMessageHandler previousMessageHandler = nullptr;
+void dropStandInWarning(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("QPageSetupDialog: Cannot be used")))
+        return;
+    previousMessageHandler(type, context, text);
+}
 
 // A job that never starts: the styled-text printer for a context of another kind.
 class NothingToPrint : public StyledTextPrinter {
@@ -303,8 +331,21 @@ public:
         auto *s = dynamic_cast<QtPageSetup *>(&setup);
         if (!s || !s->printer)
             return false; // no printer to set a page up for
-        QPageSetupDialog dialog(s->printer.get());
-        return runModal(dialog);
+        // Qt's Page Setup dialog on a CUPS printer offers margins of zero, which the printer
+        // then refuses, and with them the whole choice. So the user sets the page up on a PDF
+        // stand-in, and the printer takes the page from it.
+        QPrinter &printer = *s->printer;
+        QPrinter standIn(QPrinter::HighResolution);
+        standIn.setOutputFormat(QPrinter::PdfFormat);
+        standIn.setPageLayout(printer.pageLayout());
+        previousMessageHandler = qInstallMessageHandler(dropStandInWarning);
+        QPageSetupDialog dialog(&standIn);
+        qInstallMessageHandler(previousMessageHandler);
+        if (!runModal(dialog))
+            return false;
+        takeLayout(printer, standIn.pageLayout());
+        s->chosen = printer.pageLayout();
+        return true;
     }
 
     std::unique_ptr<PageContext> printDialog(PageSetup *setup) override
@@ -322,6 +363,10 @@ public:
         QPrintDialog dialog(printer.get());
         if (!runModal(dialog))
             return nullptr;
+        // Qt's Print dialog puts the printer back on its default paper; the page set up is
+        // the page the blocks were measured for.
+        if (s && s->chosen)
+            takeLayout(*printer, *s->chosen);
         return std::make_unique<QtPageContext>(std::move(printer));
     }
 
