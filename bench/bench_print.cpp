@@ -133,14 +133,16 @@ QByteArray selectionStyles(const QString &text)
 
 double runCommand(int runs, const QString &command)
 {
-    return medianMs(runs, [] {}, [&] {
-        QProcess p;
-        p.start(QStringLiteral("bash"), {QStringLiteral("-c"), command});
-        p.waitForFinished(-1);
-        if (p.exitCode() != 0)
-            std::fprintf(stderr, "%s failed: %s\n", qPrintable(command),
-                         p.readAllStandardError().constData());
-    });
+    return medianMs(
+        runs, [] {},
+        [&] {
+            QProcess p;
+            p.start(QStringLiteral("bash"), {QStringLiteral("-c"), command});
+            p.waitForFinished(-1);
+            if (p.exitCode() != 0)
+                std::fprintf(stderr, "%s failed: %s\n", qPrintable(command),
+                             p.readAllStandardError().constData());
+        });
 }
 
 int pdfPages(const QString &pdf)
@@ -162,7 +164,6 @@ int psPages(const QString &ps)
     return int(f.readAll().count("\n%%Page: "));
 }
 
-
 struct Yield {
     const char *name;
     platform::Framework *framework;
@@ -178,7 +179,8 @@ void benchMerges(int runs, const QList<Yield> &yields, platform::PrintService *p
         double ms[2];
         for (int y = 0; y < 2; ++y) {
             bindFramework(yields[y].framework, print);
-            ms[y] = medianMs(runs, [] {}, [&] { MergeStyleRecords(a, b, 10 * n); });
+            ms[y] = medianMs(
+                runs, [] {}, [&] { MergeStyleRecords(a, b, 10 * n); });
         }
         std::printf("%-22s %8d %14.3f %14.3f\n", "MergeStyleRecords", n, ms[0], ms[1]);
     }
@@ -214,23 +216,25 @@ TapselPrint benchTapsel(int runs, const QString &selection, const QByteArray &st
     platform::StyledTextField field1(platform::classicFont("System", 12), nullptr);
     platform::StyledTextField field2(platform::classicFont("system", 10), nullptr);
     TapselPrint r;
-    r.ms = medianMs(runs, [&] { QFile::remove(pdf); }, [&] {
-        QElapsedTimer t;
-        t.start();
-        field1.setTextAndStyl(selection, styles);
-        field2.setText(StampText(QDateTime::currentDateTime()));
-        MergeStyleRuns(field1, field2);
-        r.composeMs = t.nsecsElapsed() / 1e6;
-        t.restart();
-        auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(pdf);
-        printer->setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                                           QMarginsF(18, 36, 18, 36)));
-        lx::QtPageContext job(printer);
-        PrintPages(field1, job, kFixedPageWidth, kFixedPageHeight);
-        r.loopMs = t.nsecsElapsed() / 1e6; // the job's end, writing the file, follows
-    });
+    r.ms = medianMs(
+        runs, [&] { QFile::remove(pdf); },
+        [&] {
+            QElapsedTimer t;
+            t.start();
+            field1.setTextAndStyl(selection, styles);
+            field2.setText(StampText(QDateTime::currentDateTime()));
+            MergeStyleRuns(field1, field2);
+            r.composeMs = t.nsecsElapsed() / 1e6;
+            t.restart();
+            auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            printer->setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                               QMarginsF(18, 36, 18, 36)));
+            lx::QtPageContext job(printer);
+            PrintPages(field1, job, kFixedPageWidth, kFixedPageHeight);
+            r.loopMs = t.nsecsElapsed() / 1e6; // the job's end, writing the file, follows
+        });
     return r;
 }
 
@@ -320,9 +324,10 @@ int main(int argc, char **argv)
         std::printf("%-24s %-11s %6d %12.1f %10s\n", qPrintable(r.name), qPrintable(r.output),
                     r.pages, r.ms, qPrintable(ratio));
     }
-    std::printf("(Tapsel's last runs: composing %.1f ms, the page loop %.1f ms, then the file; with "
-                "the no-op yield %.1f and %.1f.)\n",
-                tapsel.composeMs, tapsel.loopMs, unpaced.composeMs, unpaced.loopMs);
+    std::printf(
+        "(Tapsel's last runs: composing %.1f ms, the page loop %.1f ms, then the file; with "
+        "the no-op yield %.1f and %.1f.)\n",
+        tapsel.composeMs, tapsel.loopMs, unpaced.composeMs, unpaced.loopMs);
     platform::bind({});
     return 0;
 }

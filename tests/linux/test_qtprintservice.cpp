@@ -67,7 +67,8 @@ int pageCount(const QString &pdf)
 
 QSize paperSize(const QString &pdf)
 {
-    const auto m = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+) pts").match(run("pdfinfo", {pdf}));
+    const auto m =
+        QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+) pts").match(run("pdfinfo", {pdf}));
     return m.hasMatch() ? QSize(qRound(m.captured(1).toDouble()), qRound(m.captured(2).toDouble()))
                         : QSize();
 }
@@ -86,7 +87,8 @@ public:
                     for (QComboBox *c : dialog->findChildren<QComboBox *>())
                         if (const int i = c->findText(paper_); i >= 0)
                             c->setCurrentIndex(i);
-                if (qobject_cast<QPageSetupDialog *>(dialog) || qobject_cast<QPrintDialog *>(dialog)) {
+                if (qobject_cast<QPageSetupDialog *>(dialog) ||
+                    qobject_cast<QPrintDialog *>(dialog)) {
                     seen.append(dialog->windowTitle());
                     dialog->accept();
                 }
@@ -229,8 +231,8 @@ TEST_F(RealPrintService, LongTextPrintsWholeAndTheSameWhateverTheLayoutWindow)
             if (w % 7 == 0)
                 runs.append(runAt(int(text.size()), sizes[rng.bounded(3)],
                                   quint8(rng.bounded(2) ? styl::Bold : 0)));
-            text += QString::number(p) + QChar('w') + QString::number(w)
-                    + QString(int(rng.bounded(0, 6)), QChar('x')) + QChar(' ');
+            text += QString::number(p) + QChar('w') + QString::number(w) +
+                    QString(int(rng.bounded(0, 6)), QChar('x')) + QChar(' ');
         }
     }
     field->setTextAndStyl(text, styl::encode(runs));
@@ -272,8 +274,8 @@ class RealPrintServiceOnCups : public RealPrintService {
 protected:
     void SetUp() override
     {
-        if (qEnvironmentVariableIsEmpty("CUPS_SERVER")
-            || qEnvironmentVariableIsEmpty("TAPSEL_PDF_OUT"))
+        if (qEnvironmentVariableIsEmpty("CUPS_SERVER") ||
+            qEnvironmentVariableIsEmpty("TAPSEL_PDF_OUT"))
             GTEST_SKIP() << "needs a private CUPS: eval \"$(scripts/e2e/cups.sh start DIR)\"";
         RealPrintService::SetUp();
         out = qEnvironmentVariable("TAPSEL_PDF_OUT");
@@ -305,8 +307,8 @@ bool noPrinterInChildWith(const QString &server)
                  "--gtest_filter=RealPrintService.DISABLED_NoPrinterOnAnyPath"});
     child.waitForFinished(120000);
     const QString output = QString::fromUtf8(child.readAll());
-    const bool passed = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0
-                        && output.contains("[  PASSED  ] 1 test");
+    const bool passed = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
+                        output.contains("[  PASSED  ] 1 test");
     if (!passed)
         ADD_FAILURE() << output.toStdString();
     return passed;
@@ -346,7 +348,8 @@ TEST_F(RealPrintServiceOnCups, PageSetupMeasuresTheAreaThePrinterDrawsOn)
     // The queue's PPD draws on Letter within 18 36 594 756, on A4 within 18 36 577 806.
     auto setup = print->newPageSetup();
     const QSize page(setup->pageWidth(), setup->pageHeight());
-    EXPECT_TRUE(page == QSize(576, 720) || page == QSize(559, 770)) << ::testing::PrintToString(page);
+    EXPECT_TRUE(page == QSize(576, 720) || page == QSize(559, 770))
+        << ::testing::PrintToString(page);
 }
 
 // Run by the test below, in a process of its own.

@@ -115,8 +115,8 @@ public:
                 // Line by line: QTextLayout::draw also draws the line just above its clip,
                 // which the painter hides on paper but which stays in a PDF's text.
                 if (painter)
-                    l.draw(painter, QPointF(xPx + blockRect_.left(),
-                                            yPx + used + (lineY - top) - l.y()));
+                    l.draw(painter,
+                           QPointF(xPx + blockRect_.left(), yPx + used + (lineY - top) - l.y()));
                 bottom = lineBottom;
                 nextLine();
             }
@@ -288,11 +288,10 @@ void takeLayout(QPrinter &printer, const QPageLayout &layout)
     taken.setUnits(QPageLayout::Point);
     const QMarginsF least = taken.minimumMargins();
     const QMarginsF wanted = layout.margins(QPageLayout::Point);
-    printer.setPageMargins(QMarginsF(qMax(wanted.left(), least.left()),
-                                     qMax(wanted.top(), least.top()),
-                                     qMax(wanted.right(), least.right()),
-                                     qMax(wanted.bottom(), least.bottom())),
-                           QPageLayout::Point);
+    printer.setPageMargins(
+        QMarginsF(qMax(wanted.left(), least.left()), qMax(wanted.top(), least.top()),
+                  qMax(wanted.right(), least.right()), qMax(wanted.bottom(), least.bottom())),
+        QPageLayout::Point);
 }
 
 // Qt's Page Setup dialog warns that a PDF printer "cannot be used", and then serves it well.
