@@ -11,6 +11,9 @@ usage() { echo "usage: $0 start DIR [--no-queue] | wait-pdf DIR [TIMEOUT] | stop
 cmd=${1:-}
 dir=${2:-}
 [ -n "$cmd" ] && [ -n "$dir" ] || usage
+case "$dir" in
+*[[:space:]\"\']*) echo "cups.sh: DIR must not contain spaces or quotes: $dir" >&2; exit 2 ;;
+esac
 mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
 
@@ -157,7 +160,9 @@ start() {
     if [ "$with_queue" = yes ]; then
         if ! lpstat -a "$queue" >/dev/null 2>&1; then
             # lpadmin warns that printer drivers are deprecated; the queue is made all the same.
-            lpadmin -p "$queue" -E -v "file://$pdf" -P "$ppd" 2>"$dir/log/lpadmin.out" \
+            # A job that fails must not stop the queue for the jobs after it.
+            lpadmin -p "$queue" -E -v "file://$pdf" -P "$ppd" -o printer-error-policy=abort-job \
+                2>"$dir/log/lpadmin.out" \
                 || { cat "$dir/log/lpadmin.out" >&2; exit 1; }
         fi
         lpadmin -d "$queue"
