@@ -12,7 +12,7 @@ using fakes::FakeDesktop;
 using platform::ClipboardContents;
 
 class DialogPrint : public PlatformTest {
-  protected:
+protected:
     void SetUp() override
     {
         PlatformTest::SetUp();

@@ -20,7 +20,7 @@
 using platform::ptRect;
 
 class PreferenceTest : public PlatformTest {
-  protected:
+protected:
     QString pathOf(const QString &colonPath) { return fx().files.resolve(colonPath); }
     QString pageFile() { return pathOf(Prefs::kPageSetUpFile); }
     QString printerFile() { return pathOf(Prefs::kPrinterDialogFile); }
