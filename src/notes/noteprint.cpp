@@ -64,27 +64,16 @@ void AddNoteWindow::PrintWithNote(Flow flow)
     PostCopyKeystroke();
     CountedWait(WaitLimit(front, flow == Flow::OneCopy ? 200000 : 100000));
 
-    switch (CheckCopy(previousText)) {
-    case CopyCheck::Empty:
-        p.BringProcessFront();
-        framework().beep();
-        framework().messageBox(noTextMessage);
-        p.SetProcessWithCreatorFront(Module1::FrontMostApp);
+    const CopyCheck check = CheckCopy(previousText);
+    if (RefuseEmptyOrSameCopy(check, noTextMessage))
         return;
-    case CopyCheck::SameMaterial:
-        framework().beep();
-        p.BringProcessFront();
-        framework().messageBox(Messages::kSameMaterialClickAgain);
-        cb.setText(Messages::kSentinel);
-        cb.close();
-        p.SetProcessWithCreatorFront(Module1::FrontMostApp);
-        return;
+    switch (check) {
     case CopyCheck::NoText:
         framework().beep();
         NoSelectedTextWarning::Show(noTextMessage);
         Tapsel::instance().hide();
         return;
-    case CopyCheck::Passed:
+    default:
         break;
     }
 

@@ -2,6 +2,7 @@
 
 #include "common/module1.h"
 #include "platform/services.h"
+#include "printing/messages.h"
 
 void PostCopyKeystroke()
 {
@@ -40,4 +41,28 @@ CopyCheck CheckCopy(const QString &previousText)
     if (!hasText)
         return CopyCheck::NoText;
     return CopyCheck::Passed;
+}
+
+bool RefuseEmptyOrSameCopy(CopyCheck check, const QString &noTextMessage)
+{
+    platform::Processes &p = platform::processes();
+    platform::Framework &f = platform::framework();
+    switch (check) {
+    case CopyCheck::Empty:
+        p.BringProcessFront();
+        f.beep();
+        f.messageBox(noTextMessage);
+        break;
+    case CopyCheck::SameMaterial:
+        f.beep();
+        p.BringProcessFront();
+        f.messageBox(Messages::kSameMaterialClickAgain);
+        platform::clipboard().setText(Messages::kSentinel);
+        platform::clipboard().close();
+        break;
+    default:
+        return false;
+    }
+    p.SetProcessWithCreatorFront(Module1::FrontMostApp);
+    return true;
 }

@@ -18,3 +18,8 @@ enum class CopyCheck { Empty, SameMaterial, NoText, Passed };
 // What came of the copy, compared with the clipboard's text before the keystroke. An empty
 // clipboard counts as empty text; a clipboard holding only other kinds of data has no text.
 CopyCheck CheckCopy(const QString &previousText);
+
+// The empty-text and same-material refusals, whole: Tapsel to the front, the beep and the
+// message, the sentinel "1" on the clipboard after the second, the front handed back.
+// True when check was one of them.
+bool RefuseEmptyOrSameCopy(CopyCheck check, const QString &noTextMessage);

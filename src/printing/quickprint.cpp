@@ -4,6 +4,7 @@
 #include "platform/services.h"
 #include "platform/styledtextfield.h"
 #include "platform/wastefield.h"
+#include "printing/capture.h"
 #include "printing/composition.h"
 #include "printing/messages.h"
 #include "printing/printoutput.h"
@@ -59,10 +60,7 @@ void Tapsel::RequestCopy(platform::Timer &next)
         return;
     }
     Module1::FrontMostApp = p.GetFrontProcessCreator();
-    p.PostCommandKeyEvent(true);
-    p.PostKeyEvent(QStringLiteral("C"), 8, true);
-    p.PostKeyEvent(QStringLiteral("C"), 8, false);
-    p.PostCommandKeyEvent(false);
+    PostCopyKeystroke();
     SaveLastJobWASTEfield->setText(QString());
     SaveLastJobWASTEfield->Paste();
     next.setMode(1);

@@ -41,28 +41,17 @@ void PrintStamped(Tapsel &palette, Copies copies)
     PostCopyKeystroke();
     CountedWait(WaitLimit(front, 200000));
 
-    switch (CheckCopy(previousText)) {
-    case CopyCheck::Empty:
-        p.BringProcessFront();
-        framework().beep();
-        framework().messageBox(noTextMessage);
-        p.SetProcessWithCreatorFront(Module1::FrontMostApp);
+    const CopyCheck check = CheckCopy(previousText);
+    if (RefuseEmptyOrSameCopy(check, noTextMessage))
         return;
-    case CopyCheck::SameMaterial:
-        framework().beep();
-        p.BringProcessFront();
-        framework().messageBox(Messages::kSameMaterialClickAgain);
-        cb.setText(Messages::kSentinel);
-        cb.close();
-        p.SetProcessWithCreatorFront(Module1::FrontMostApp);
-        return;
+    switch (check) {
     case CopyCheck::NoText:
         framework().beep();
         p.BringProcessFront();
         NoSelectedTextWarning::Show(noTextMessage);
         palette.hide();
         return;
-    case CopyCheck::Passed:
+    default:
         break;
     }
 
