@@ -67,14 +67,11 @@ void AddNoteWindow::PrintWithNote(Flow flow)
     const CopyCheck check = CheckCopy(previousText);
     if (RefuseEmptyOrSameCopy(check, noTextMessage))
         return;
-    switch (check) {
-    case CopyCheck::NoText:
-        framework().beep();
-        NoSelectedTextWarning::Show(noTextMessage);
-        Tapsel::instance().hide();
+    if (check == CopyCheck::NoText) {
+    framework().beep();
+    NoSelectedTextWarning::Show(noTextMessage);
+    Tapsel::instance().hide();
         return;
-    default:
-        break;
     }
 
     Tapsel &palette = Tapsel::instance();

@@ -44,15 +44,12 @@ void PrintStamped(Tapsel &palette, Copies copies)
     const CopyCheck check = CheckCopy(previousText);
     if (RefuseEmptyOrSameCopy(check, noTextMessage))
         return;
-    switch (check) {
-    case CopyCheck::NoText:
-        framework().beep();
-        p.BringProcessFront();
-        NoSelectedTextWarning::Show(noTextMessage);
-        palette.hide();
+    if (check == CopyCheck::NoText) {
+    framework().beep();
+    p.BringProcessFront();
+    NoSelectedTextWarning::Show(noTextMessage);
+    palette.hide();
         return;
-    default:
-        break;
     }
 
     palette.EditField1->setTextAndStyl(cb.text(), cb.styl());
