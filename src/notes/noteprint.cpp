@@ -68,9 +68,9 @@ void AddNoteWindow::PrintWithNote(Flow flow)
     if (RefuseEmptyOrSameCopy(check, noTextMessage))
         return;
     if (check == CopyCheck::NoText) {
-    framework().beep();
-    NoSelectedTextWarning::Show(noTextMessage);
-    Tapsel::instance().hide();
+        framework().beep();
+        NoSelectedTextWarning::Show(noTextMessage);
+        Tapsel::instance().hide();
         return;
     }
 

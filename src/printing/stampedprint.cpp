@@ -45,10 +45,10 @@ void PrintStamped(Tapsel &palette, Copies copies)
     if (RefuseEmptyOrSameCopy(check, noTextMessage))
         return;
     if (check == CopyCheck::NoText) {
-    framework().beep();
-    p.BringProcessFront();
-    NoSelectedTextWarning::Show(noTextMessage);
-    palette.hide();
+        framework().beep();
+        p.BringProcessFront();
+        NoSelectedTextWarning::Show(noTextMessage);
+        palette.hide();
         return;
     }
 
