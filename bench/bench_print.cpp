@@ -42,6 +42,7 @@ public:
     void beep() override {}
     void messageBox(const QString &) override {}
     void yield() override {}
+    void waitYield() override {}
     void openUrl(const QString &) override {}
     QSize mainScreenSize() override { return {1440, 900}; }
 };

@@ -15,6 +15,9 @@ public:
     virtual void messageBox(const QString &text) = 0;
     // The cooperative yield point: lets the event loop turn once.
     virtual void yield() = 0;
+    // The yield of a counted wait for another program to act (a copy): a turn of the loop,
+    // paced so that a count of them lasts long enough for that program, on any machine.
+    virtual void waitYield() = 0;
     virtual void openUrl(const QString &url) = 0;
     virtual QSize mainScreenSize() = 0;
 };

@@ -18,7 +18,7 @@ void CountedWait(long limit)
     long counter = 0;
     do {
         ++counter;
-        platform::framework().yield();
+        platform::framework().waitYield();
     } while (counter < limit);
 }
 

@@ -95,7 +95,7 @@ TEST_F(RealFramework, YieldLetsTheEventLoopTurn)
     bool fired = false;
     QTimer::singleShot(1, qApp, [&] { fired = true; });
     for (int i = 0; i < 200000 && !fired; ++i)
-        framework->yield();
+        framework->waitYield();
     EXPECT_TRUE(fired);
 }
 

@@ -21,6 +21,7 @@ public:
     void beep() override;
     void messageBox(const QString &text) override;
     void yield() override;
+    void waitYield() override { yield(); }
     void openUrl(const QString &url) override { urls.append(url); }
     QSize mainScreenSize() override { return screen; }
 

@@ -15,7 +15,7 @@ namespace platform::linux_x11 {
 
 namespace {
 
-// The commands wait for the front application's copy by counting 100000 to 300000 yields.
+// The commands wait for the front application's copy by counting 100000 to 300000 waitYields.
 // An idle turn of Qt's loop takes well under a microsecond, which would make that wait a
 // fraction of a second; so every batch of yields is stretched to a fixed least duration, and
 // 200000 yields last about 1.2 seconds whatever the machine.
@@ -43,7 +43,9 @@ public:
         box.exec();
     }
 
-    void yield() override
+    void yield() override { QCoreApplication::processEvents(); }
+
+    void waitYield() override
     {
         QCoreApplication::processEvents();
         if (++calls_ % kPaceEvery != 0)
