@@ -13,13 +13,13 @@ status=0
 step() { echo; echo "##### $*"; }
 
 step "build"
-"$root/scripts/build.sh" "$root/build" || exit 1
+"$root/scripts/build.sh" "$root/build" -DTAPSEL_TESTS=ON -DTAPSEL_BENCH=ON -DTAPSEL_SANITIZE=OFF || exit 1
 
 step "behaviour tests"
 (cd "$root/build" && ctest -L unit --output-on-failure -j2) || status=1
 
 step "behaviour tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-"$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTAPSEL_SANITIZE=ON -DTAPSEL_BENCH=OFF || exit 1
+"$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTAPSEL_SANITIZE=ON -DTAPSEL_TESTS=ON -DTAPSEL_BENCH=OFF || exit 1
 (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest -L unit --output-on-failure -j2) || status=1
 
