@@ -18,9 +18,9 @@ step "build"
 step "behaviour tests"
 (cd "$root/build" && ctest -L unit --output-on-failure -j2) || status=1
 
-step "behaviour tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+step "behaviour tests under AddressSanitizer (with LeakSanitizer) and UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTAPSEL_SANITIZE=ON -DTAPSEL_TESTS=ON -DTAPSEL_BENCH=OFF || exit 1
-(cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+(cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest -L unit --output-on-failure -j2) || status=1
 
 step "real services and end-to-end tests"
