@@ -1,4 +1,5 @@
 #include "notes/addnotewindow.h"
+#include "common/windowsetup.h"
 
 #include "platform/points.h"
 #include "platform/services.h"
@@ -79,14 +80,8 @@ void MouseDownButton::mousePressEvent(QMouseEvent *event)
 AddNoteWindow::AddNoteWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("AddNoteWindow"));
-    setWindowTitle(QStringLiteral("Add a Note to Your Selection"));
-    setMinimumSize(pt(64), pt(64));
-    setMaximumSize(pt(32000), pt(32000));
-    resize(pt(300), pt(300));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(193, 193, 204));
-    setPalette(pal);
+    SetUpWindow(*this, QStringLiteral("Add a Note to Your Selection"), 300, 300,
+                QColor(193, 193, 204));
 
     const QFont geneva = classicFont(QStringLiteral("Geneva"), 12);
     EditField3 = new NoteField(this);

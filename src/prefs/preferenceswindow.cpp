@@ -1,4 +1,5 @@
 #include "prefs/preferenceswindow.h"
+#include "common/windowsetup.h"
 
 #include "common/module1.h"
 #include "platform/points.h"
@@ -108,10 +109,7 @@ PreferencesWindow::PreferencesWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowS
     setObjectName(QStringLiteral("PreferencesWindow"));
     // Closing the preferences never ends Tapsel.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(QStringLiteral("Tapsel Preferences"));
-    setMinimumSize(pt(64), pt(64));
-    setMaximumSize(pt(32000), pt(32000));
-    resize(pt(290), pt(194));
+    SetUpWindow(*this, QStringLiteral("Tapsel Preferences"), 290, 194);
     CreateControls();
     Open();
     // At quit every window closes, a hidden one too, so that the files are written.

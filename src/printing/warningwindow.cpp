@@ -1,4 +1,5 @@
 #include "printing/warningwindow.h"
+#include "common/windowsetup.h"
 
 #include "platform/points.h"
 
@@ -15,14 +16,7 @@ NoSelectedTextWarning::NoSelectedTextWarning()
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("NoSelectedTextWarning"));
-    setWindowTitle(QString());
-    setMinimumSize(pt(64), pt(64));
-    setMaximumSize(pt(32000), pt(32000));
-    resize(pt(310), pt(135));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(193, 193, 204));
-    setPalette(pal);
+    SetUpWindow(*this, QString(), 310, 135, QColor(193, 193, 204));
 
     PushButton1 = new QPushButton(QStringLiteral("OK"), this);
     PushButton1->setObjectName(QStringLiteral("PushButton1"));

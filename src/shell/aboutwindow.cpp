@@ -1,4 +1,5 @@
 #include "shell/aboutwindow.h"
+#include "common/windowsetup.h"
 
 #include "platform/points.h"
 #include "shell/pictures.h"
@@ -13,14 +14,7 @@ using platform::ptRect;
 AboutTapselWindow::AboutTapselWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("AboutTapselWindow"));
-    setWindowTitle(QStringLiteral("About Tapsel 2.0"));
-    resize(pt(530), pt(406));
-    setMinimumSize(pt(64), pt(64));
-    setMaximumSize(pt(32000), pt(32000));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(239, 239, 239));
-    setPalette(pal);
+    SetUpWindow(*this, QStringLiteral("About Tapsel 2.0"), 530, 406, QColor(239, 239, 239));
 
     ImageWell1 = new QLabel(this);
     ImageWell1->setObjectName(QStringLiteral("ImageWell1"));

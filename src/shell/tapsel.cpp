@@ -1,4 +1,5 @@
 #include "shell/tapsel.h"
+#include "common/windowsetup.h"
 
 #include "platform/globalhotkey.h"
 #include "platform/points.h"
@@ -61,14 +62,7 @@ Tapsel::Tapsel() : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint)
 void Tapsel::Layout()
 {
     Menu::instance(); // the palette's menu bar is the application's one Menu
-    setWindowTitle(QStringLiteral("Tapsel"));
-    setMinimumSize(pt(64), pt(64));
-    setMaximumSize(pt(32000), pt(32000));
-    resize(pt(176), pt(58));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(158, 198, 255));
-    setPalette(pal);
+    SetUpWindow(*this, QStringLiteral("Tapsel"), 176, 58, QColor(158, 198, 255));
 }
 
 void Tapsel::CreateControls()

@@ -1,4 +1,5 @@
 #include "triggers/mainwindow.h"
+#include "common/windowsetup.h"
 
 #include "platform/points.h"
 #include "shell/menu.h"
@@ -15,10 +16,7 @@ using platform::ptRect;
 MainWindow::MainWindow() : QWidget(nullptr)
 {
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("Dock Menu Events"));
-    resize(pt(800), pt(347));
-    setMinimumSize(pt(64), pt(64));
-    setMaximumSize(pt(32000), pt(32000));
+    SetUpWindow(*this, QStringLiteral("Dock Menu Events"), 800, 347);
 
     List = new QListWidget(this);
     List->setObjectName(QStringLiteral("List"));
