@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QThread>
+#include "support/waiting.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,26 +23,6 @@
 namespace {
 
 using platform::linux_x11::XErrorTrap;
-
-bool waitUntil(const std::function<bool()> &done, int timeoutMs = 10000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.hasExpired(timeoutMs))
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return true;
-}
-
-void settle(int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    waitUntil([&] { return clock.hasExpired(ms); }, ms + 1000);
-}
 
 // Plays keys; each argument is one xdotool command line ("key ctrl+alt+p"), or a pause in
 // milliseconds. The event loop turns meanwhile.

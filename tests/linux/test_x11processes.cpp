@@ -12,6 +12,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include "support/waiting.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -19,26 +21,6 @@
 #include <vector>
 
 namespace {
-
-bool waitUntil(const std::function<bool()> &done, int timeoutMs = 10000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.hasExpired(timeoutMs))
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return true;
-}
-
-void settle(int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    waitUntil([&] { return clock.hasExpired(ms); }, ms + 1000);
-}
 
 // Runs a tool to its end while the event loop turns: the tool may ask this process for a
 // selection it owns.
