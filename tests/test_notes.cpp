@@ -7,7 +7,7 @@
 #include "printing/messages.h"
 #include "printing/warningwindow.h"
 #include "shell/tapsel.h"
-#include "support/fixture.h"
+#include "support/capturefixture.h"
 
 #include <QApplication>
 #include <QMimeData>
@@ -25,7 +25,6 @@ inline void PrintTo(const QString &s, std::ostream *os)
 namespace {
 
 const QString kApp = QStringLiteral("Mousepad");
-const QDateTime kMoment(QDate(2031, 3, 14), QTime(15, 9));
 const QString kSeparator =
     QStringLiteral("---------------------------Selection--------------------------");
 
@@ -52,20 +51,8 @@ void drop(QWidget *field, QMimeData *data)
     delete data;
 }
 
-class Notes : public PlatformTest {
+class Notes : public CaptureTest {
 protected:
-    void SetUp() override
-    {
-        PlatformTest::SetUp();
-        saved_ = CommandClock;
-        CommandClock = [] { return kMoment; };
-        Tapsel::instance();
-    }
-    void TearDown() override
-    {
-        CommandClock = saved_;
-        PlatformTest::TearDown();
-    }
     AddNoteWindow &open(Flow flow)
     {
         Tapsel &t = Tapsel::instance();
@@ -87,7 +74,6 @@ protected:
         pressMouse(addNote(w, flow));
         return w;
     }
-    std::function<QDateTime()> saved_;
 };
 
 QStringList frontAndFeedback(const QStringList &journal)

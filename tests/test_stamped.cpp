@@ -5,7 +5,7 @@
 #include "printing/messages.h"
 #include "printing/warningwindow.h"
 #include "shell/tapsel.h"
-#include "support/fixture.h"
+#include "support/capturefixture.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,7 +17,6 @@ inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdS
 namespace {
 
 const QString kApp = QStringLiteral("Mousepad");
-const QDateTime kMoment(QDate(2031, 3, 14), QTime(15, 9));
 
 enum class Button { One, Multiple };
 
@@ -33,26 +32,13 @@ QStringList frontAndFeedback(const QStringList &journal)
     return out;
 }
 
-class Stamped : public PlatformTest {
+class Stamped : public CaptureTest {
 protected:
-    void SetUp() override
-    {
-        PlatformTest::SetUp();
-        saved_ = CommandClock;
-        CommandClock = [] { return kMoment; };
-        Tapsel::instance();
-    }
-    void TearDown() override
-    {
-        CommandClock = saved_;
-        PlatformTest::TearDown();
-    }
     void push(Button b)
     {
         Tapsel &t = Tapsel::instance();
         (b == Button::One ? t.PMPrintOneCopy : t.PMPrintMultipleCopies)->click();
     }
-    std::function<QDateTime()> saved_;
 };
 
 } // namespace
