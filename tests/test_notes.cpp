@@ -76,17 +76,6 @@ protected:
     }
 };
 
-QStringList frontAndFeedback(const QStringList &journal)
-{
-    QStringList out;
-    for (const QString &e : journal)
-        if (e == "beep" || e == "message" || e == "BringProcessFront" ||
-            e.startsWith("SetProcessWithCreatorFront") || e.startsWith("dialog:") ||
-            e == "print:open" || e.startsWith("clipboard:"))
-            out.append(e);
-    return out;
-}
-
 } // namespace
 
 TEST_F(Notes, PaletteButtonsRecordTheFrontAndShowTheirOwnAddNote)

@@ -20,18 +20,6 @@ const QString kApp = QStringLiteral("Mousepad");
 
 enum class Button { One, Multiple };
 
-// The calls whose order the outcomes fix.
-QStringList frontAndFeedback(const QStringList &journal)
-{
-    QStringList out;
-    for (const QString &e : journal)
-        if (e == "beep" || e == "message" || e == "BringProcessFront" ||
-            e.startsWith("SetProcessWithCreatorFront") || e.startsWith("dialog:") ||
-            e == "print:open" || e.startsWith("clipboard:"))
-            out.append(e);
-    return out;
-}
-
 class Stamped : public CaptureTest {
 protected:
     void push(Button b)
